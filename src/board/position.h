@@ -1,0 +1,136 @@
+// The one global position, the game history and the per-ply records.
+#pragma once
+
+#include "board/types.h"
+#include "movegen/move.h"
+
+namespace vostil {
+
+// castleFlags bits.
+constexpr uint16_t RIGHT_WK = 0x001;
+constexpr uint16_t RIGHT_WQ = 0x002;
+constexpr uint16_t WHITE_CASTLED = 0x004;
+constexpr uint16_t RIGHT_BK = 0x008;
+constexpr uint16_t RIGHT_BQ = 0x010;
+constexpr uint16_t BLACK_CASTLED = 0x020;
+constexpr uint16_t WHITE_CASTLED_SHORT = 0x040;
+constexpr uint16_t WHITE_CASTLED_LONG = 0x080;
+constexpr uint16_t BLACK_CASTLED_SHORT = 0x100;
+constexpr uint16_t BLACK_CASTLED_LONG = 0x200;
+// Settling masks: clear the side's two rights and its CASTLED bit.
+constexpr uint16_t SETTLE_WHITE_MASK = 0x3F8;
+constexpr uint16_t SETTLE_BLACK_MASK = 0x3C7;
+
+struct Position {
+    int sideToMove = WHITE;
+    Bitboard pieceBoards[11] = {};  // PieceCode 1..10; kings have none
+    Bitboard sideOccupancy[2] = {};
+    Bitboard allOccupancy = 0;
+    Bitboard rotated90 = 0;
+    Bitboard rotated45 = 0;
+    Bitboard rotated315 = 0;
+    PieceCode board[64] = {};
+    uint8_t kingSquare[2] = {};
+    uint16_t castleFlags = 0;
+    uint8_t epSquare = 0;  // 0 means none
+    uint8_t totalMaterial = 0;
+    uint32_t keyLow = 0;
+    uint32_t keyHigh = 0;
+    uint32_t pawnKey = 0;
+    PieceCode rootBoard[64] = {};
+    int rootSide = WHITE;
+    uint16_t rootCastleFlags = 0;
+    uint8_t rootEpSquare = 0;
+
+    bool operator==(const Position&) const = default;
+};
+
+extern Position pos;
+
+struct HistoryEntry {
+    uint32_t keyLow;
+    uint32_t keyHigh;
+    uint16_t fiftyCounter;
+};
+
+// Room for the longest game plus the deepest search line.
+constexpr int GAME_HISTORY_SIZE = 12288;
+extern HistoryEntry GameHistory[GAME_HISTORY_SIZE];
+extern HistoryEntry* historyTop;
+
+struct CheckInfo {
+    Bitboard checkers;
+    Bitboard orthogonalLines;
+    Bitboard diagonalLines;
+};
+
+struct PlyRecord {
+    CheckInfo checkInfo;
+    Bitboard savedOccupancy;
+    Bitboard savedSideOccupancy;
+    Bitboard savedPieceBoard;
+    Bitboard savedRotated90;
+    Bitboard savedRotated45;
+    Bitboard savedRotated315;
+    uint32_t savedKeyLow;
+    uint32_t savedKeyHigh;
+    uint32_t savedPawnKey;
+    MoveEntry* moveCursor;
+    MoveEntry* moveListEnd;
+    Score hashScore;
+    Move hashMove;
+    Move killer1;
+    Move killer2;
+    uint16_t savedCastleFlags;
+    uint8_t savedEpSquare;
+    uint8_t hashDepth;
+    PieceCode capturedPiece;
+    int8_t materialDelta;
+    uint32_t orderKeys[MAX_MOVES_PER_PLY];
+};
+
+// 72 records are used; the spare ones let the deepest quiescence node advance past its record.
+constexpr int PLY_RECORD_COUNT = 72;
+extern PlyRecord PlyRecords[PLY_RECORD_COUNT + 2];
+extern PlyRecord* currentPly;
+
+// The initial position as "new" sets it up.
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
+
+// --- Operations on the position ----------------------------------------------
+
+// Records the undo snapshot of the current position in currentPly.
+void saveUndoState();
+// Plays a pseudo-legal move on the position, updating every view incrementally.
+void makeMove(Move m);
+// Takes back the move last made; currentPly must hold its snapshot.
+void unmakeMove(Move m);
+// Replaces the position by FEN text with an optional EPD bm/am operation.
+bool setupPosition(const char* text, bool loadBook);
+// Writes the first four FEN fields of the position (at most 82 bytes).
+void positionToFen(char* out);
+// Plays a move in the game itself and logs the new key.
+void applyGameMove(Move m);
+
+// True when the game has a position to play on (a setup succeeded since the last refusal).
+extern bool gamePositionReady;
+
+// Recomputes every redundant view from board and compares; for assertions and tests.
+bool positionIsConsistent();
+// Key of the pieces alone, as setup computes it.
+uint64_t pieceKeyOfBoard();
+
+inline uint64_t hashKey() { return (uint64_t(pos.keyHigh) << 32) | pos.keyLow; }
+inline void xorKey(uint64_t z) {
+    pos.keyLow ^= uint32_t(z);
+    pos.keyHigh ^= uint32_t(z >> 32);
+}
+
+#ifndef NDEBUG
+#define VOSTIL_ASSERT_CONSISTENT() assertConsistent(__FILE__, __LINE__)
+void assertConsistent(const char* file, int line);
+#else
+#define VOSTIL_ASSERT_CONSISTENT() ((void)0)
+#endif
+
+}  // namespace vostil

@@ -1,0 +1,16 @@
+// Static evaluation of the position, from the view of the side to move.
+#pragma once
+
+#include "board/types.h"
+
+namespace vostil {
+
+constexpr int PAWN_CACHE_SIZE = 1 << 18;
+extern uint32_t pawnCache[PAWN_CACHE_SIZE];
+
+Score evaluate();
+// Piece-square value of a code on a square at the current stage (no turn for black codes).
+int pieceSquareValue(PieceCode code, Square s);
+void clearPawnCache();
+
+}  // namespace vostil

@@ -1,0 +1,15 @@
+// Piece-square tables by stage; entry s is the value of a white piece on square s.
+#pragma once
+
+#include <cstdint>
+
+namespace vostil {
+
+extern const int16_t KING_TABLE_1[64], KING_TABLE_2[64], KING_TABLE_3[64], KING_TABLE_4[64];
+extern const int16_t PAWN_TABLE_1[64], PAWN_TABLE_2[64], PAWN_TABLE_3[64], PAWN_TABLE_4[64];
+extern const int16_t KNIGHT_TABLE_1[64], KNIGHT_TABLE_2[64];
+extern const int16_t BISHOP_TABLE_1[64], BISHOP_TABLE_2[64];
+extern const int16_t ROOK_TABLE_1[64], ROOK_TABLE_2[64];
+extern const int16_t QUEEN_TABLE_1[64], QUEEN_TABLE_2[64];
+
+}  // namespace vostil

@@ -1,0 +1,8 @@
+// Lines to the interface on standard output, each flushed at once.
+#pragma once
+
+namespace vostil {
+
+void sendLine(const char* text);  // text must end with its own line feed
+
+}  // namespace vostil
