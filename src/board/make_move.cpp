@@ -1,0 +1,248 @@
+// makeMove: plays one pseudo-legal move, updating every view of the position incrementally.
+#include <stdexcept>
+
+#include "board/castling.h"
+#include "board/position.h"
+#include "board/tables.h"
+
+namespace vostil {
+
+void saveUndoState() {
+    PlyRecord& ply = *currentPly;
+    ply.savedKeyLow = pos.keyLow;
+    ply.savedKeyHigh = pos.keyHigh;
+    ply.savedPawnKey = pos.pawnKey;
+    ply.savedOccupancy = pos.allOccupancy;
+    ply.savedSideOccupancy = pos.sideOccupancy[pos.sideToMove];
+    ply.savedRotated90 = pos.rotated90;
+    ply.savedRotated45 = pos.rotated45;
+    ply.savedRotated315 = pos.rotated315;
+    ply.savedEpSquare = pos.epSquare;
+    ply.savedCastleFlags = pos.castleFlags;
+}
+
+namespace {
+
+inline void xorPawnKey(uint64_t z) { pos.pawnKey ^= uint32_t(z); }
+
+inline void toggleRotated(Square s) {
+    pos.rotated90 ^= ROT90_BIT[s];
+    pos.rotated45 ^= ROT45_BIT[s];
+    pos.rotated315 ^= ROT315_BIT[s];
+}
+
+// A right is removed only while usable: its bit set and its side not frozen by castling.
+inline void removeRight(uint16_t right, Square keySquare) {
+    uint16_t castled = (right & (RIGHT_WK | RIGHT_WQ)) ? WHITE_CASTLED : BLACK_CASTLED;
+    if ((pos.castleFlags & right) && !(pos.castleFlags & castled)) {
+        pos.castleFlags &= uint16_t(~right);
+        xorKey(ZOBRIST[0][keySquare]);
+    }
+}
+
+// Capturing on a corner takes away the right of the rook that stood there.
+inline void removeCornerRight(Square to) {
+    if (!(pos.castleFlags & 0x3F)) return;
+    switch (to) {
+        case A8: removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ); break;
+        case H8: removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK); break;
+        case A1: removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ); break;
+        case H1: removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK); break;
+        default: break;
+    }
+}
+
+inline void takeVictim(PlyRecord& ply, PieceCode victim, Square to, int opponent) {
+    ply.capturedPiece = victim;
+    pos.pieceBoards[victim] ^= BIT[to];
+    pos.sideOccupancy[opponent] ^= BIT[to];
+    xorKey(ZOBRIST[victim][to]);
+}
+
+// Kinds 0 and 1 after their own work: the piece itself moves from `from` to `to`.
+inline void movePiece(PlyRecord& ply, HistoryEntry* entry, Square from, Square to, int side) {
+    toggleRotated(from);
+    PieceCode p = pos.board[from];
+    Bitboard ft = BIT[from] | BIT[to];
+    if (p <= BLACK_QUEEN) {
+        ply.savedPieceBoard = pos.pieceBoards[p];
+        pos.pieceBoards[p] ^= ft;
+        xorKey(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
+    }
+    switch (p) {
+        case WHITE_PAWN:
+            if (from == to + 16) {
+                pos.epSquare = uint8_t(to + 8);
+                xorKey(ZOBRIST[0][to + 8]);
+                xorPawnKey(ZOBRIST[0][to + 8]);
+            }
+            xorPawnKey(ZOBRIST[WHITE_PAWN][from] ^ ZOBRIST[WHITE_PAWN][to]);
+            entry->fiftyCounter = 0;  // a pawn move is irreversible
+            break;
+        case BLACK_PAWN:
+            if (to == from + 16) {
+                pos.epSquare = uint8_t(to - 8);
+                xorKey(ZOBRIST[0][to - 8]);
+                xorPawnKey(ZOBRIST[0][to - 8]);
+            }
+            xorPawnKey(ZOBRIST[BLACK_PAWN][from] ^ ZOBRIST[BLACK_PAWN][to]);
+            entry->fiftyCounter = 0;
+            break;
+        case WHITE_ROOK:
+            if (from == A1) removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ);
+            else if (from == H1) removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK);
+            break;
+        case BLACK_ROOK:
+            if (from == A8) removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ);
+            else if (from == H8) removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK);
+            break;
+        case WHITE_KING:
+            pos.kingSquare[WHITE] = uint8_t(to);
+            xorKey(ZOBRIST[WHITE_KING][from] ^ ZOBRIST[WHITE_KING][to]);
+            removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK);
+            removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ);
+            break;
+        case BLACK_KING:
+            pos.kingSquare[BLACK] = uint8_t(to);
+            xorKey(ZOBRIST[BLACK_KING][from] ^ ZOBRIST[BLACK_KING][to]);
+            removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK);
+            removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ);
+            break;
+        default: break;
+    }
+    pos.board[to] = p;
+    pos.board[from] = EMPTY;
+    pos.sideOccupancy[side] ^= ft;
+    pos.allOccupancy = pos.sideOccupancy[BLACK] | pos.sideOccupancy[WHITE];
+}
+
+// Promotion piece (black code) and material gain over the pawn, by kind & 3.
+constexpr PieceCode PROMOTION_PIECE[4] = {BLACK_QUEEN, BLACK_KNIGHT, BLACK_ROOK, BLACK_BISHOP};
+constexpr int8_t PROMOTION_GAIN[4] = {8, 2, 4, 2};
+
+}  // namespace
+
+void makeMove(Move m) {
+    const Square to = moveTo(m), from = moveFrom(m);
+    const int kind = moveKind(m);
+    const int s = pos.sideToMove, o = s ^ 1;
+    PlyRecord& ply = *currentPly;
+    HistoryEntry* previous = historyTop;
+    HistoryEntry* entry = ++historyTop;
+    entry->fiftyCounter = 0;
+
+    // Any move ends the en-passant chance of the move before.
+    if (pos.epSquare) {
+        xorKey(ZOBRIST[0][pos.epSquare]);
+        xorPawnKey(ZOBRIST[0][pos.epSquare]);
+        pos.epSquare = 0;
+    }
+
+    switch (kind) {
+        case MOVE_QUIET:
+            pos.rotated90 |= ROT90_BIT[to];
+            pos.rotated45 |= ROT45_BIT[to];
+            pos.rotated315 |= ROT315_BIT[to];
+            entry->fiftyCounter = uint16_t(previous->fiftyCounter + 1);
+            movePiece(ply, entry, from, to, s);
+            break;
+
+        case MOVE_CAPTURE: {
+            PieceCode victim = pos.board[to];
+            removeCornerRight(to);
+            ply.materialDelta = int8_t(-MATERIAL_UNITS[victim]);
+            pos.totalMaterial = uint8_t(pos.totalMaterial + ply.materialDelta);
+            takeVictim(ply, victim, to, o);
+            if (victim <= BLACK_PAWN) xorPawnKey(ZOBRIST[victim][to]);
+            movePiece(ply, entry, from, to, s);
+            break;
+        }
+
+        case MOVE_EN_PASSANT: {
+            const Square taken = Square(to + EP_CAPTURE_OFFSET[s]);
+            const PieceCode victim = pos.board[taken], p = pos.board[from];
+            ply.capturedPiece = victim;
+            ply.savedPieceBoard = pos.pieceBoards[p];
+            pos.board[to] = p;
+            pos.board[from] = EMPTY;
+            pos.board[taken] = EMPTY;
+            pos.totalMaterial = uint8_t(pos.totalMaterial - 1);
+            const uint64_t z = ZOBRIST[victim][taken] ^ ZOBRIST[p][from] ^ ZOBRIST[p][to];
+            xorKey(z);
+            xorPawnKey(z);
+            pos.pieceBoards[victim] ^= BIT[taken];
+            pos.sideOccupancy[o] ^= BIT[taken];
+            const Bitboard ft = BIT[from] | BIT[to];
+            pos.pieceBoards[p] ^= ft;
+            pos.sideOccupancy[s] ^= ft;
+            pos.allOccupancy = pos.sideOccupancy[BLACK] | pos.sideOccupancy[WHITE];
+            pos.rotated90 ^= ROT90_BIT[from] ^ EP_ROT90[to];
+            pos.rotated45 ^= ROT45_BIT[from] ^ EP_ROT45[to];
+            pos.rotated315 ^= ROT315_BIT[from] ^ EP_ROT315[to];
+            break;
+        }
+
+        case MOVE_RESULT:
+            throw std::logic_error("internal error: a result code was given to makeMove");
+
+        case MOVE_PROMO_Q: case MOVE_PROMO_N: case MOVE_PROMO_R: case MOVE_PROMO_B:
+        case MOVE_PROMO_CAPTURE_Q: case MOVE_PROMO_CAPTURE_N:
+        case MOVE_PROMO_CAPTURE_R: case MOVE_PROMO_CAPTURE_B: {
+            const PieceCode promoted = pieceOf(PROMOTION_PIECE[kind & 3], s);
+            const PieceCode pawn = pieceOf(BLACK_PAWN, s);
+            int8_t delta = PROMOTION_GAIN[kind & 3];
+            if (kind < MOVE_PROMO_CAPTURE_Q) {
+                pos.rotated90 |= ROT90_BIT[to];
+                pos.rotated45 |= ROT45_BIT[to];
+                pos.rotated315 |= ROT315_BIT[to];
+            } else {
+                const PieceCode victim = pos.board[to];
+                removeCornerRight(to);
+                delta = int8_t(delta - MATERIAL_UNITS[victim]);
+                takeVictim(ply, victim, to, o);
+            }
+            ply.materialDelta = delta;
+            pos.totalMaterial = uint8_t(pos.totalMaterial + delta);
+            toggleRotated(from);
+            ply.savedPieceBoard = pos.pieceBoards[pawn];
+            pos.board[from] = EMPTY;
+            pos.board[to] = promoted;
+            xorPawnKey(ZOBRIST[pawn][from]);
+            xorKey(ZOBRIST[promoted][to] ^ ZOBRIST[pawn][from]);
+            pos.pieceBoards[promoted] |= BIT[to];
+            pos.pieceBoards[pawn] ^= BIT[from];
+            pos.sideOccupancy[s] ^= BIT[from] | BIT[to];
+            pos.allOccupancy = pos.sideOccupancy[BLACK] | pos.sideOccupancy[WHITE];
+            break;
+        }
+
+        default: {  // castling
+            const CastlingMove& c = CASTLING_MOVES[kind - MOVE_CASTLE_BK];
+            removeRight(c.otherRight, c.otherRightKey);
+            pos.castleFlags |= c.flagsSet;
+            pos.kingSquare[c.side] = uint8_t(c.kingTo);
+            pos.board[c.kingFrom] = EMPTY;
+            pos.board[c.rookFrom] = EMPTY;
+            pos.board[c.kingTo] = c.king;
+            pos.board[c.rookTo] = c.rook;
+            xorKey(ZOBRIST[c.rook][c.rookFrom] ^ ZOBRIST[c.rook][c.rookTo] ^
+                   ZOBRIST[c.king][c.kingFrom] ^ ZOBRIST[c.king][c.kingTo]);
+            pos.pieceBoards[c.rook] ^= BIT[c.rookFrom] | BIT[c.rookTo];
+            pos.sideOccupancy[c.side] ^=
+                BIT[c.kingFrom] | BIT[c.kingTo] | BIT[c.rookFrom] | BIT[c.rookTo];
+            pos.allOccupancy = pos.sideOccupancy[BLACK] | pos.sideOccupancy[WHITE];
+            toggleRotated(c.kingFrom);
+            toggleRotated(c.kingTo);
+            toggleRotated(c.rookFrom);
+            toggleRotated(c.rookTo);
+            break;
+        }
+    }
+
+    pos.sideToMove = o;
+    entry->keyLow = pos.keyLow;
+    entry->keyHigh = pos.keyHigh;
+    VOSTIL_ASSERT_CONSISTENT();
+}
+
+}  // namespace vostil

@@ -1,0 +1,51 @@
+// positionToFen: the first four FEN fields of the position, for the search log.
+#include "board/position.h"
+
+namespace vostil {
+
+void positionToFen(char* out) {
+    static const char LETTERS[] = ".PpNnBbRrQqKk";
+    char* p = out;
+    int empty = 0;
+    for (Square s = 0; s < 64; ++s) {
+        if (fileOf(s) == 0 && s > 0) {
+            if (empty) *p++ = char('0' + empty);
+            empty = 0;
+            *p++ = '/';
+        }
+        if (pos.board[s] == EMPTY) {
+            ++empty;
+            continue;
+        }
+        if (empty) *p++ = char('0' + empty);
+        empty = 0;
+        *p++ = LETTERS[pos.board[s]];
+    }
+    if (empty) *p++ = char('0' + empty);
+
+    *p++ = ' ';
+    *p++ = pos.rootSide == WHITE ? 'w' : 'b';
+    *p++ = ' ';
+
+    if ((pos.rootCastleFlags & 0x3F) == 0) {
+        *p++ = '-';
+    } else {
+        const uint16_t f = pos.castleFlags;
+        const bool whiteFree = !(f & WHITE_CASTLED), blackFree = !(f & BLACK_CASTLED);
+        if ((f & RIGHT_WK) && whiteFree) *p++ = 'K';
+        if ((f & RIGHT_WQ) && whiteFree) *p++ = 'Q';
+        if ((f & RIGHT_BK) && blackFree) *p++ = 'k';
+        if ((f & RIGHT_BQ) && blackFree) *p++ = 'q';
+    }
+
+    *p++ = ' ';
+    if (pos.epSquare == 0) {
+        *p++ = '-';
+    } else {
+        *p++ = char('a' + (pos.epSquare & 7));
+        *p++ = char('8' - (pos.epSquare >> 3));
+    }
+    *p = '\0';
+}
+
+}  // namespace vostil

@@ -1,0 +1,117 @@
+// unmakeMove: restores the bulk of the position from the ply's snapshot and repairs the rest.
+#include <stdexcept>
+
+#include "board/castling.h"
+#include "board/position.h"
+#include "board/tables.h"
+
+namespace vostil {
+
+namespace {
+
+// Kinds 0 and 1: the king moved if it now stands on the to-square; otherwise the piece
+// board comes back from the snapshot.
+inline void restoreMover(const PlyRecord& ply, int side, Square from, Square to) {
+    if (to == pos.kingSquare[side])
+        pos.kingSquare[side] = uint8_t(from);
+    else
+        pos.pieceBoards[pos.board[to]] = ply.savedPieceBoard;
+}
+
+}  // namespace
+
+void unmakeMove(Move m) {
+    const Square to = moveTo(m), from = moveFrom(m);
+    const int kind = moveKind(m);
+    const PlyRecord& ply = *currentPly;
+    pos.sideToMove ^= 1;
+    const int s = pos.sideToMove, o = s ^ 1;
+
+    pos.rotated90 = ply.savedRotated90;
+    pos.rotated45 = ply.savedRotated45;
+    pos.rotated315 = ply.savedRotated315;
+    pos.allOccupancy = ply.savedOccupancy;
+    pos.sideOccupancy[s] = ply.savedSideOccupancy;
+    pos.epSquare = ply.savedEpSquare;
+    pos.keyLow = ply.savedKeyLow;
+    pos.keyHigh = ply.savedKeyHigh;
+    pos.pawnKey = ply.savedPawnKey;
+
+    switch (kind) {
+        case MOVE_QUIET:
+            pos.castleFlags = ply.savedCastleFlags;
+            restoreMover(ply, s, from, to);
+            pos.board[from] = pos.board[to];
+            pos.board[to] = EMPTY;
+            break;
+
+        case MOVE_CAPTURE: {
+            pos.castleFlags = ply.savedCastleFlags;
+            pos.totalMaterial = uint8_t(pos.totalMaterial - ply.materialDelta);
+            const PieceCode victim = ply.capturedPiece;
+            pos.pieceBoards[victim] |= BIT[to];
+            pos.sideOccupancy[o] |= BIT[to];
+            restoreMover(ply, s, from, to);
+            pos.board[from] = pos.board[to];
+            pos.board[to] = victim;
+            break;
+        }
+
+        case MOVE_EN_PASSANT: {
+            pos.board[from] = pos.board[to];
+            pos.board[to] = EMPTY;
+            pos.totalMaterial = uint8_t(pos.totalMaterial + 1);
+            const Square taken = Square(to + EP_CAPTURE_OFFSET[s]);
+            pos.board[taken] = ply.capturedPiece;
+            pos.sideOccupancy[o] |= BIT[taken];
+            pos.pieceBoards[ply.capturedPiece] |= BIT[taken];
+            pos.pieceBoards[pos.board[from]] = ply.savedPieceBoard;
+            break;
+        }
+
+        case MOVE_RESULT:
+            throw std::logic_error("internal error: a result code was given to unmakeMove");
+
+        case MOVE_PROMO_Q: case MOVE_PROMO_N: case MOVE_PROMO_R: case MOVE_PROMO_B: {
+            const PieceCode pawn = pieceOf(BLACK_PAWN, s);
+            pos.totalMaterial = uint8_t(pos.totalMaterial - ply.materialDelta);
+            pos.board[from] = pawn;
+            pos.pieceBoards[pawn] = ply.savedPieceBoard;
+            pos.pieceBoards[pos.board[to]] ^= BIT[to];
+            pos.board[to] = EMPTY;
+            break;
+        }
+
+        case MOVE_PROMO_CAPTURE_Q: case MOVE_PROMO_CAPTURE_N:
+        case MOVE_PROMO_CAPTURE_R: case MOVE_PROMO_CAPTURE_B: {
+            const PieceCode pawn = pieceOf(BLACK_PAWN, s);
+            pos.castleFlags = ply.savedCastleFlags;
+            pos.totalMaterial = uint8_t(pos.totalMaterial - ply.materialDelta);
+            pos.board[from] = pawn;
+            pos.pieceBoards[pawn] = ply.savedPieceBoard;
+            const PieceCode victim = ply.capturedPiece;
+            pos.pieceBoards[victim] |= BIT[to];
+            pos.sideOccupancy[o] |= BIT[to];
+            pos.pieceBoards[pos.board[to]] ^= BIT[to];
+            pos.board[to] = victim;
+            break;
+        }
+
+        default: {  // castling; occupancy and rotated boards came back with the snapshot
+            const CastlingMove& c = CASTLING_MOVES[kind - MOVE_CASTLE_BK];
+            pos.castleFlags = ply.savedCastleFlags;
+            pos.kingSquare[c.side] = uint8_t(c.kingFrom);
+            pos.board[c.kingTo] = EMPTY;
+            pos.board[c.rookTo] = EMPTY;
+            pos.board[c.kingFrom] = c.king;
+            pos.board[c.rookFrom] = c.rook;
+            pos.pieceBoards[c.rook] ^= BIT[c.rookFrom] | BIT[c.rookTo];
+            break;
+        }
+    }
+
+    --historyTop;
+    VOSTIL_ASSERT_CONSISTENT();
+}
+
+}  // namespace vostil

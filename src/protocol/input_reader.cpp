@@ -1,0 +1,44 @@
+#include "protocol/input_reader.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace vostil {
+
+bool InputReader::readWord(std::string& word) {
+    if (hasPending_) {
+        hasPending_ = false;
+        word = pending_;
+        return true;
+    }
+    word.clear();
+    int c;
+    do {
+        c = std::getchar();
+        if (c == EOF) return false;
+    } while (std::isspace(c));
+    while (c != EOF && !std::isspace(c)) {
+        if (word.size() < MAX_KEPT_LENGTH) word.push_back(char(c));
+        c = std::getchar();
+    }
+    // The word's terminator stays in the input, so "setboard" still sees its line end.
+    if (c != EOF) std::ungetc(c, stdin);
+    return true;
+}
+
+void InputReader::pushBack(const std::string& word) {
+    pending_ = word;
+    hasPending_ = true;
+}
+
+bool InputReader::readRestOfLine(std::string& line) {
+    line.clear();
+    int c;
+    while ((c = std::getchar()) != EOF) {
+        if (line.size() < MAX_KEPT_LENGTH || c == '\n') line.push_back(char(c));
+        if (c == '\n') break;
+    }
+    return !line.empty();
+}
+
+}  // namespace vostil
