@@ -1,0 +1,47 @@
+# Thin front end over CMake. `make run` builds the engine and starts it in run/;
+# `make test` builds and runs every test, optimised and under the sanitizers.
+JOBS ?= 2
+RELEASE_DIR := build/release
+SANITIZE_DIR := build/sanitize
+TSAN_DIR := build/tsan
+RUN_DIR := run
+
+.PHONY: run build test test-release test-sanitize test-tsan deps install clean
+
+deps:
+	@scripts/install_deps.sh
+
+build: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: build
+	mkdir -p $(RUN_DIR)
+	cp $(RELEASE_DIR)/Vostil.book $(RUN_DIR)/
+	cd $(RUN_DIR) && ../$(RELEASE_DIR)/vostil
+
+test: test-release test-sanitize test-tsan
+
+test-release: build
+	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Any sanitizer report aborts the process that made it, so it fails its test.
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DVOSTIL_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && ASAN_OPTIONS=abort_on_error=1:detect_leaks=1 \
+	  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	  VOSTIL_SANITIZED=1 ctest --output-on-failure -j $(JOBS) -E 'Match\.'
+
+# The two-thread hand-over under ThreadSanitizer.
+test-tsan: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOSTIL_TSAN=ON
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target vostil vostil_tests
+	cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1:exitcode=66 \
+	  ctest --output-on-failure -j $(JOBS) -R 'EngineThread|Handover'
+
+install: build
+	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)
+
+clean:
+	rm -rf build
