@@ -1,0 +1,162 @@
+// The program end to end, as an interface sees it: handshake, dispatch, setboard, log.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "protocol/coordinate_move.h"
+#include "support/engine_process.h"
+
+using namespace vostil;
+using vostil::testing::EngineProcess;
+using vostil::testing::runEngine;
+
+namespace {
+
+const std::string HANDSHAKE = "\nfeature done=0\nfeature setboard=1\nfeature done=1\n";
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+int countOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST(CommandLoop, HandshakeIsExactAndEndOfInputEndsTheProcess) {
+    auto run = runEngine("xboard\nprotover 2\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_EQ(run.output, HANDSHAKE);
+}
+
+TEST(CommandLoop, AnotherFirstWordIsAnnouncedButTheEngineCarriesOn) {
+    auto run = runEngine("uci\nbenchmark\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_EQ(run.output,
+              "Engine works only with xboard protocol ver. 2\n" + HANDSHAKE + "Define __STAT\n");
+}
+
+TEST(CommandLoop, LogsEveryCommandWordButNotTheHandshakeWord) {
+    auto run = runEngine("xboard\nprotover 2\nnew\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_FALSE(contains(run.log, "::cmd:: xboard"));
+    EXPECT_TRUE(contains(run.log, "::cmd:: protover\n::cmd:: 2\n::cmd:: new\n"));
+    EXPECT_TRUE(contains(run.log, "::cmd:: quit\n"));
+    // Without a book file in the folder the start position reports the book error.
+    EXPECT_TRUE(contains(run.output, "tellusererror BOOK ERROR!\n"));
+    EXPECT_TRUE(contains(run.log, "-\ttellusererror BOOK ERROR!\n\n"));
+}
+
+TEST(CommandLoop, PrefixAndWholeWordTests) {
+    // "benchmarks" and "tests" match nothing; "benchmark" answers.
+    auto run = runEngine("xboard\nbenchmarks\ntests\nbenchmark\nquit\n");
+    EXPECT_EQ(countOf(run.output, "Define __STAT\n"), 1);
+    EXPECT_TRUE(run.exitedCleanly);
+}
+
+TEST(CommandLoop, GameMoveLogsTheNewKeyInHexadecimal) {
+    setupPosition(START_FEN, false);
+    applyGameMove(parseCoordinateMove("e2e4", MoveSource::Root));
+    char expected[40];
+    std::snprintf(expected, sizeof expected, "\n%x %x\n", pos.keyHigh, pos.keyLow);
+
+    auto run = runEngine("xboard\nnew\nforce\ne2e4\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_TRUE(contains(run.log, std::string("::cmd:: e2e4") + expected)) << run.log;
+    EXPECT_FALSE(contains(run.output, "move ")) << "force mode only records moves";
+}
+
+TEST(CommandLoop, SetboardIsLoggedWithItsLineEnd) {
+    auto run = runEngine("xboard\nsetboard 4k3/8/8/8/8/8/8/4K3 w - -\nquit\n");
+    EXPECT_TRUE(contains(run.log, "setboard  4k3/8/8/8/8/8/8/4K3 w - -\n\n")) << run.log;
+    EXPECT_FALSE(contains(run.output, "tellusererror"));
+    EXPECT_FALSE(contains(run.output, "BOOK ERROR")) << "only the start position has a book";
+}
+
+TEST(CommandLoop, RefusedSetboardTellsTheInterfaceAndKeepsNoPosition) {
+    const char* bad[] = {
+        "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR\n",   // no side to move
+        "setboard 8/8/8/8/8/8/8/8 w - -\n",                         // no kings
+        "setboard 4k3/8/8/8/8/8/8/4K2P w - -\n",                    // pawn on the first rank
+        "setboard 4k3/8/8/8/8/8/4R3/4K3 w - -\n",                   // side not to move in check
+        "setboard 4k3/8/8/8/9/8/8/4K3 w - -\n",                     // unreadable placement
+    };
+    for (const char* line : bad) {
+        auto run = runEngine(std::string("xboard\n") + line + "e1e2\nquit\n");
+        EXPECT_TRUE(contains(run.output, "tellusererror Illegal position\n")) << line;
+        EXPECT_TRUE(contains(run.log, "-M: tellusererror Illegal position\n")) << line;
+        // No game position: a move gets the protocol's refusal, never a corrupted board.
+        EXPECT_TRUE(contains(run.output, "Illegal move: e1e2\n")) << line;
+        EXPECT_TRUE(run.exitedCleanly) << line << run.errors;
+    }
+}
+
+TEST(CommandLoop, TooLongSetboardLineIsRefusedWhole) {
+    std::string line = "setboard 4k3/8/8/8/8/8/8/4K3 w - - " + std::string(400, 'x') + " bm e4;\n";
+    auto run = runEngine("xboard\n" + line + "benchmark\nquit\n");
+    EXPECT_TRUE(contains(run.output, "tellusererror Illegal position\n"));
+    // The rest of the line is not dispatched as words.
+    EXPECT_FALSE(contains(run.log, "::cmd:: bm"));
+    EXPECT_TRUE(contains(run.output, "Define __STAT\n"));
+    EXPECT_TRUE(run.exitedCleanly);
+}
+
+TEST(CommandLoop, IllegalMovesAreRefusedAndLeaveTheGameAsItWas) {
+    auto run = runEngine("xboard\ne2e4\nnew\nforce\ne2e5\ne1g1\ne2e4\ne2e4\nquit\n");
+    EXPECT_TRUE(contains(run.output, "Illegal move: e2e4\n"));  // before any position
+    EXPECT_TRUE(contains(run.output, "Illegal move: e2e5\n"));
+    EXPECT_TRUE(contains(run.output, "Illegal move: e1g1\n"));
+    // The first e2e4 after "new" is played; the second is then illegal (no white pawn on e2).
+    EXPECT_EQ(countOf(run.output, "Illegal move: e2e4\n"), 2);
+    EXPECT_TRUE(run.exitedCleanly);
+}
+
+TEST(CommandLoop, GarbageNeverCrashesTheEngine) {
+    std::string input = "xboard\n" + std::string(100 * 1024, 'g') + "\n";
+    for (int i = 0; i < 4096; ++i) input.push_back(char((i * 7919 + 13) % 256));
+    input += "\ntime 5\nlevel\nsetboard\nsetboard \x01\x02\n\nbenchmark\nquit\n";
+    auto run = runEngine(input);
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_TRUE(contains(run.output, "Define __STAT\n"));
+}
+
+TEST(CommandLoop, LevelConsumesMinutesSecondsAndFractionalIncrements) {
+    auto run = runEngine("xboard\nlevel 40 5:30 0\nlevel 0 2 0.5\nbenchmark\nquit\n");
+    EXPECT_FALSE(contains(run.log, "::cmd:: 5:30"));
+    EXPECT_FALSE(contains(run.log, "::cmd:: 0.5"));
+    EXPECT_FALSE(contains(run.log, "::cmd:: 0\n"));
+    EXPECT_TRUE(contains(run.log, "::cmd:: level\n::cmd:: level\n::cmd:: benchmark\n"));
+}
+
+TEST(CommandLoop, TimeConsumesOnlyItsOwnOpponentTime) {
+    // "otim" after "time" is part of it; any other word after the number is a command.
+    auto run = runEngine("xboard\ntime 500 otim 700\ntime 500\nbenchmark\nquit\n");
+    EXPECT_FALSE(contains(run.log, "::cmd:: otim"));
+    EXPECT_TRUE(contains(run.log, "::cmd:: benchmark\n"));
+    EXPECT_TRUE(contains(run.output, "Define __STAT\n"));
+}
+
+TEST(CommandLoop, SideToMoveCommandsNeverExposeAKing) {
+    // Black is in check: "white" would hand the move to the side that could take the king,
+    // so it is ignored and black stays to move.
+    auto run = runEngine(
+        "xboard\nsetboard 4k3/8/8/8/8/8/4R3/4K3 b - -\nwhite\nforce\ne2e7\nblack\ne8e7\nquit\n");
+    // The rook is white's, and it is still black's move.
+    EXPECT_TRUE(contains(run.output, "Illegal move: e2e7\n")) << run.output;
+    EXPECT_TRUE(run.exitedCleanly);
+}
+
+TEST(CommandLoop, QuitEndsTheProcessPromptly) {
+    EngineProcess engine;
+    engine.send("xboard\nnew\n");
+    ASSERT_TRUE(engine.waitForOutput("feature done=1\n", 10000));
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.waitForExit(5000));
+    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+}

@@ -1,0 +1,138 @@
+// Whole conversations in which the engine searches and moves: replies, results, repetition.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "board/position.h"
+#include "protocol/coordinate_move.h"
+#include "support/engine_process.h"
+
+using namespace vostil;
+using vostil::testing::EngineProcess;
+using vostil::testing::runEngine;
+
+namespace {
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The coordinate words of every "move ..." line, in order.
+std::vector<std::string> movesIn(const std::string& output) {
+    std::vector<std::string> moves;
+    for (size_t at = output.find("move "); at != std::string::npos; at = output.find("move ", at + 1)) {
+        if (at > 0 && output[at - 1] != '\n') continue;
+        size_t end = output.find('\n', at);
+        moves.push_back(output.substr(at + 5, end - at - 5));
+    }
+    return moves;
+}
+
+// Plays `moves` from the FEN with the library and reports whether `reply` is legal after them.
+bool legalAfter(const char* fen, const std::vector<std::string>& moves, const std::string& reply) {
+    if (!setupPosition(fen, false)) return false;
+    for (const auto& word : moves) {
+        Move m = parseCoordinateMove(word.c_str(), MoveSource::Root);
+        if (!isLegalMove(m)) return false;
+        applyGameMove(m);
+    }
+    return isLegalMove(parseCoordinateMove(reply.c_str(), MoveSource::Root));
+}
+
+}  // namespace
+
+TEST(GamePlay, AnswersAReceivedMoveWithOneLegalMove) {
+    auto run = runEngine("xboard\nnew\ntime 3000\notim 3000\ne2e4\nquit\n");
+    ASSERT_TRUE(run.exitedCleanly) << run.errors;
+    auto moves = movesIn(run.output);
+    ASSERT_EQ(moves.size(), 1u) << run.output;
+    EXPECT_TRUE(legalAfter(START_FEN, {"e2e4"}, moves[0])) << moves[0];
+    EXPECT_TRUE(contains(run.log, "move " + moves[0] + "\tscore: ")) << run.log;
+    EXPECT_TRUE(contains(run.log, "- NO ponder move\n"));
+    EXPECT_TRUE(contains(run.log, "-FEN:\trnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3\n"));
+}
+
+TEST(GamePlay, ForceModeOnlyRecordsMovesUntilGo) {
+    auto run = runEngine("xboard\nnew\nforce\ne2e4\ne7e5\ng1f3\ntime 100\ngo\nquit\n");
+    ASSERT_TRUE(run.exitedCleanly) << run.errors;
+    auto moves = movesIn(run.output);
+    ASSERT_EQ(moves.size(), 1u) << run.output;
+    EXPECT_TRUE(legalAfter(START_FEN, {"e2e4", "e7e5", "g1f3"}, moves[0])) << moves[0];
+}
+
+TEST(GamePlay, MateInOneIsPlayedAndAnnounced) {
+    auto white = runEngine("xboard\nsetboard 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo\nquit\n");
+    EXPECT_TRUE(contains(white.output, "move a1a8\n1-0 {Vostil mates 1}\n")) << white.output;
+    auto black = runEngine("xboard\nsetboard r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1\ngo\nquit\n");
+    EXPECT_TRUE(contains(black.output, "move a8a1\n0-1 {Vostil mates 1}\n")) << black.output;
+    EXPECT_TRUE(contains(black.log, "--- MATE: 8099\n"));
+}
+
+TEST(GamePlay, MatedAndStalematedPositionsGiveResultsWithoutAMove) {
+    auto mated = runEngine("xboard\nsetboard R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1\ngo\nquit\n");
+    EXPECT_TRUE(contains(mated.output, "1-0 {Vostil mated 0}\n")) << mated.output;
+    EXPECT_TRUE(movesIn(mated.output).empty());
+    auto whiteMated = runEngine("xboard\nsetboard r5k1/8/8/8/8/8/5PPP/r5K1 w - - 0 1\ngo\nquit\n");
+    EXPECT_TRUE(contains(whiteMated.output, "0-1 {Vostil mated 0}\n")) << whiteMated.output;
+    auto stalemate = runEngine("xboard\nsetboard 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo\nquit\n");
+    EXPECT_TRUE(contains(stalemate.output, "1/2-1/2 {Draw by stalemate (1)}\n")) << stalemate.output;
+    EXPECT_TRUE(movesIn(stalemate.output).empty());
+}
+
+TEST(GamePlay, ThirdRepetitionReachedByTheEnginesMoveIsAnnounced) {
+    // White's king shuffles; after these moves Kh1-g1 (white's only move) repeats a position
+    // for the third time.
+    auto run = runEngine(
+        "xboard\nsetboard 1q5k/8/8/8/8/8/r7/5K2 w - - 0 1\nforce\n"
+        "f1g1\nh8g8\ng1f1\ng8h8\nf1g1\nh8g8\ng1h1\ng8h8\ntime 200\ngo\nquit\n");
+    EXPECT_TRUE(contains(run.output, "move h1g1\n1/2-1/2 {Draw by ...(3)}\n")) << run.output;
+}
+
+TEST(GamePlay, RepeatedRootPositionIsADrawWithoutAMove) {
+    auto run = runEngine(
+        "xboard\nsetboard 1q5k/8/8/8/8/8/r7/5K2 w - - 0 1\nforce\n"
+        "f1g1\nh8g8\ng1f1\ng8h8\nf1g1\nh8g8\ng1f1\ng8h8\ngo\nquit\n");
+    EXPECT_TRUE(contains(run.output, "1/2-1/2 {Draw by repetition (2)}\n")) << run.output;
+    EXPECT_TRUE(movesIn(run.output).empty());
+}
+
+TEST(GamePlay, SmallClockGivesAPromptReply) {
+    EngineProcess engine;
+    engine.send("xboard\nnew\ntime 100\notim 100\ne2e4\n");
+    EXPECT_TRUE(engine.waitForOutput("move ", 10000)) << engine.output();
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.waitForExit(5000));
+    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+}
+
+TEST(GamePlay, QuitWhileWaitingAndEndOfInputEndPromptly) {
+    EngineProcess waiting;
+    waiting.send("xboard\nnew\ntime 100\ne2e4\n");
+    ASSERT_TRUE(waiting.waitForOutput("move ", 10000));
+    waiting.send("quit\n");
+    EXPECT_TRUE(waiting.waitForExit(3000));
+    EXPECT_TRUE(waiting.exitedCleanly()) << waiting.errors();
+
+    EngineProcess closed;
+    closed.send("xboard\nnew\n");
+    ASSERT_TRUE(closed.waitForOutput("feature done=1\n", 10000));
+    closed.closeInput();
+    EXPECT_TRUE(closed.waitForExit(3000));
+    EXPECT_TRUE(closed.exitedCleanly()) << closed.errors();
+}
+
+// Several searched moves and a quit: under ThreadSanitizer any race in the hand-over fails it.
+TEST(Handover, SeveralSearchedMovesAndQuit) {
+    EngineProcess engine;
+    engine.send("xboard\nnew\nforce\nsetboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3\n");
+    size_t seen = 0;
+    for (int i = 0; i < 4; ++i) {
+        engine.send("time 60\notim 60\ngo\n");
+        ASSERT_TRUE(engine.waitForOutput("move ", 20000, seen)) << engine.output() << engine.errors();
+        seen = engine.output().rfind("move ") + 1;
+        engine.send("force\n");
+    }
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.waitForExit(10000));
+    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+}
