@@ -61,9 +61,9 @@ TEST(GamePlay, ForceModeOnlyRecordsMovesUntilGo) {
 }
 
 TEST(GamePlay, MateInOneIsPlayedAndAnnounced) {
-    auto white = runEngine("xboard\nsetboard 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ngo\nquit\n");
+    auto white = runEngine("xboard\nsetboard 6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1\ntime 1000\ngo\nquit\n");
     EXPECT_TRUE(contains(white.output, "move a1a8\n1-0 {Vostil mates 1}\n")) << white.output;
-    auto black = runEngine("xboard\nsetboard r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1\ngo\nquit\n");
+    auto black = runEngine("xboard\nsetboard r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1\ntime 1000\ngo\nquit\n");
     EXPECT_TRUE(contains(black.output, "move a8a1\n0-1 {Vostil mates 1}\n")) << black.output;
     EXPECT_TRUE(contains(black.log, "--- MATE: 8099\n"));
 }

@@ -1,0 +1,107 @@
+// Two engine processes play a whole game through a small referee that keeps the real game
+// with the engine's own rules, feeds each side the other's moves and a running clock.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+
+#include "board/position.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "protocol/coordinate_move.h"
+#include "search/draw_detection.h"
+#include "support/engine_process.h"
+
+using namespace vostil;
+using vostil::testing::EngineProcess;
+
+namespace {
+
+struct Player {
+    EngineProcess engine;
+    size_t read = 0;            // output consumed so far
+    long long clockMs = 5000;   // five seconds for the whole game
+};
+
+bool hasLegalMove() {
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    computeCheckInfo(*currentPly);
+    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
+                                                    : generateMoves(list);
+    for (MoveEntry* e = list; e != end; ++e)
+        if (isLegalMove(e->move)) return true;
+    return false;
+}
+
+// The next line of output after `from` that is a move or a result, or "" on time-out.
+std::string nextAnswer(Player& p, int timeoutMs) {
+    for (;;) {
+        size_t end = p.engine.output().find('\n', p.read);
+        if (end == std::string::npos) {
+            if (!p.engine.waitForOutput("\n", timeoutMs, p.read)) return "";
+            continue;
+        }
+        std::string line = p.engine.output().substr(p.read, end - p.read);
+        p.read = end + 1;
+        if (line.rfind("move ", 0) == 0 || line.rfind("1-0", 0) == 0 || line.rfind("0-1", 0) == 0 ||
+            line.rfind("1/2-1/2", 0) == 0)
+            return line;
+    }
+}
+
+}  // namespace
+
+TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
+    Player players[2];  // indexed by side: BLACK 0, WHITE 1
+    for (auto& p : players) {
+        p.engine.send("xboard\nprotover 2\nnew\nlevel 40 0 0\n");
+        ASSERT_TRUE(p.engine.waitForOutput("feature done=1\n", 20000));
+        p.read = p.engine.output().size();
+    }
+    ASSERT_TRUE(setupPosition(START_FEN, false));
+
+    auto sendClock = [&](int side) {
+        Player& p = players[side];
+        p.engine.send("time " + std::to_string(std::max(0LL, p.clockMs / 10)) + "\notim " +
+                      std::to_string(std::max(0LL, players[side ^ 1].clockMs / 10)) + "\n");
+    };
+    sendClock(WHITE);
+    players[WHITE].engine.send("go\n");
+
+    const int MOVE_CAP = 80;  // plies
+    int plies = 0;
+    std::string ending;
+    while (plies < MOVE_CAP) {
+        const int side = pos.sideToMove;
+        Player& mover = players[side];
+        auto start = std::chrono::steady_clock::now();
+        std::string answer = nextAnswer(mover, 30000);
+        mover.clockMs -= std::chrono::duration_cast<std::chrono::milliseconds>(
+                             std::chrono::steady_clock::now() - start).count();
+        ASSERT_FALSE(answer.empty()) << "no answer from " << (side == WHITE ? "white" : "black")
+                                     << "\n" << mover.engine.output() << mover.engine.errors();
+        if (answer.rfind("move ", 0) != 0) {
+            ending = answer;
+            break;
+        }
+        const std::string word = answer.substr(5);
+        const Move m = parseCoordinateMove(word.c_str(), MoveSource::Root);
+        ASSERT_TRUE(isLegalMove(m)) << "illegal move " << word << " at ply " << plies;
+        applyGameMove(m);
+        ++plies;
+        // A result line may follow the move in the same answer.
+        if (!hasLegalMove() || isDraw(2)) {
+            ending = "game over by rule";
+            break;
+        }
+        sendClock(side ^ 1);
+        players[side ^ 1].engine.send(word + "\n");
+    }
+    EXPECT_GT(plies, 0);
+    for (auto& p : players) {
+        p.engine.send("quit\n");
+        EXPECT_TRUE(p.engine.waitForExit(10000));
+        EXPECT_TRUE(p.engine.exitedCleanly()) << p.engine.errors();
+    }
+    SUCCEED() << "ended after " << plies << " plies: " << (ending.empty() ? "move cap" : ending);
+}
