@@ -38,7 +38,7 @@ test-tsan: deps
 	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOSTIL_TSAN=ON
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target vostil vostil_tests
 	cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1:exitcode=66 \
-	  ctest --output-on-failure -j $(JOBS) -R 'EngineThread|Handover'
+	  ctest --output-on-failure -j $(JOBS) -R 'Handover|Event\.'
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)
