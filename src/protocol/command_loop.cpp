@@ -199,6 +199,11 @@ void commandLoop() {
             handleSideToMove(BLACK);
         } else if (word == "benchmark") {
             sendLine("Define __STAT\n");
+        } else if (word == "accepted" || word == "rejected") {
+            // The interface's answer to a feature names the feature ("accepted setboard"):
+            // that name is no command of its own.
+            std::string feature;
+            if (input.readWord(feature)) logLine("::cmd:: ", feature);
         } else if (word == "test") {
             stopEngine();
             setUpStartPosition();

@@ -53,6 +53,15 @@ TEST(CommandLoop, LogsEveryCommandWordButNotTheHandshakeWord) {
     EXPECT_TRUE(contains(run.log, "-\ttellusererror BOOK ERROR!\n\n"));
 }
 
+TEST(CommandLoop, FeatureAnswersAreNotCommands) {
+    // xboard answers each feature line; "accepted setboard" must not run "setboard".
+    auto run = runEngine("xboard\nprotover 2\naccepted done\naccepted setboard\nrejected setboard\n"
+                         "new\nforce\ne2e4\nquit\n");
+    EXPECT_FALSE(contains(run.output, "Illegal")) << run.output;
+    EXPECT_FALSE(contains(run.log, "-M: tellusererror")) << run.log;
+    EXPECT_TRUE(run.exitedCleanly);
+}
+
 TEST(CommandLoop, PrefixAndWholeWordTests) {
     // "benchmarks" and "tests" match nothing; "benchmark" answers.
     auto run = runEngine("xboard\nbenchmarks\ntests\nbenchmark\nquit\n");
