@@ -1,0 +1,114 @@
+// The transposition table: one table per side to move (the key has no side-to-move term),
+// buckets of a depth-preferred slot and a replacement slot, three packed words per entry.
+#include "search/transposition_table.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace vostil {
+
+Bucket TranspositionTable[2][TT_BUCKET_COUNT];
+uint16_t ttGeneration = 1;
+
+namespace {
+
+constexpr uint32_t KEY_LOW_STORED_MASK = 0xFFFF0000u;  // word 0 keeps these bits of keyLow
+constexpr int GENERATION_SHIFT = 9;
+constexpr uint32_t GENERATION_BITS = 0x1FFu << GENERATION_SHIFT;
+constexpr int SCORE_SHIFT = 18;
+constexpr int MAX_STORED_DEPTH = 127;
+
+inline Bucket& currentBucket() { return TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]; }
+
+// Bits 16-18 of keyLow are implied by the bucket index, so only the top 13 are checked.
+inline bool holdsCurrentPosition(const HashEntry& e) {
+    return ((e.word0 ^ pos.keyLow) & TT_CHECK_MASK) == 0 && e.word1 == pos.keyHigh;
+}
+
+inline void writeEntry(HashEntry& e, Move move, int score, int depth, int bound) {
+    e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | move;
+    e.word1 = pos.keyHigh;
+    e.word2 = uint32_t(depth) | uint32_t(bound) | (uint32_t(ttGeneration) << GENERATION_SHIFT) |
+              (uint32_t(score + SCORE_BIAS) << SCORE_SHIFT);
+}
+
+}  // namespace
+
+void clearHash() { std::memset(TranspositionTable, 0, sizeof TranspositionTable); }
+
+HashEntry* findEntry() {
+    Bucket& bucket = currentBucket();
+    if (holdsCurrentPosition(bucket.slot[0])) return &bucket.slot[0];
+    if (holdsCurrentPosition(bucket.slot[1])) return &bucket.slot[1];
+    return nullptr;
+}
+
+// A deep enough entry answers the node when its bound allows, or narrows the window.
+// Book entries carry no real score, so they only lend their move to the ordering.
+bool probeHash(int requiredDepth, int& alpha, int& beta, int& score) {
+    PlyRecord& ply = *currentPly;
+    const HashEntry* e = findEntry();
+    if (!e) {
+        ply.hashDepth = 0;
+        ply.hashMove = 0;
+        return false;
+    }
+    ply.hashDepth = uint8_t(e->depth());
+    if (e->depth() >= requiredDepth && !e->isBookEntry()) {
+        const int s = e->score();
+        ply.hashScore = Score(s);
+        switch (e->bound()) {
+            case BOUND_EXACT:
+                score = s;
+                return true;
+            case BOUND_LOWER:
+                if (s >= beta) {
+                    score = s;
+                    return true;
+                }
+                if (s > alpha) alpha = s;
+                break;
+            case BOUND_UPPER:
+                if (s <= alpha) {
+                    score = s;
+                    return true;
+                }
+                if (s < beta) beta = s;
+                break;
+        }
+    }
+    ply.hashMove = e->move();
+    return false;
+}
+
+// Slot 0 keeps the deeper (or, at equal depth, the exact) result; an older generation counts
+// as one ply less deep. Whatever slot 0 refuses for another position goes to slot 1.
+void storeHash(Move move, int score, int depth, int bound) {
+    assert(depth >= 0 && depth <= MAX_STORED_DEPTH);
+    assert(score >= -SCORE_BIAS && score <= SCORE_BIAS);
+    assert(bound == BOUND_EXACT || bound == BOUND_LOWER || bound == BOUND_UPPER);
+    Bucket& bucket = currentBucket();
+    HashEntry& first = bucket.slot[0];
+    const bool exactOverBound = bound == BOUND_EXACT && first.bound() != BOUND_EXACT;
+    if (holdsCurrentPosition(first)) {
+        if (depth > first.depth() || (depth == first.depth() && exactOverBound))
+            writeEntry(first, move, score, depth, bound);
+        return;
+    }
+    const int16_t preference = int16_t(depth - first.depth() + (ttGeneration - first.generation()));
+    if (preference > 0 || (preference == 0 && exactOverBound))
+        writeEntry(first, move, score, depth, bound);
+    else
+        writeEntry(bucket.slot[1], move, score, depth, bound);
+}
+
+// The book loader's entry: key and move only, generation 0; depth, bound and score stay as
+// the cleared table left them.
+void storeBookEntry(Move move) {
+    HashEntry& e = currentBucket().slot[0];
+    e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | move;
+    e.word1 = pos.keyHigh;
+    e.word2 &= ~GENERATION_BITS;
+}
+
+}  // namespace vostil
