@@ -1,0 +1,72 @@
+// Who checks the side to move, and whether a move just made left the mover's king attacked.
+//
+// Both run at every node or after every move, so a sliding attack set is computed only after
+// the empty-board rays show that an enemy slider could reach the square at all. Neither looks
+// at the enemy king: no generator ever puts the two kings next to each other.
+#include "board/tables.h"
+#include "movegen/check.h"
+
+namespace vostil {
+
+namespace {
+
+// Is square s attacked by a piece of `attacker` on the current occupancy? Knights, pawns,
+// orthogonal sliders, then diagonal sliders.
+inline bool squareAttackedBy(Square s, int attacker) {
+    const Bitboard* boards = pos.pieceBoards;
+    if (KNIGHT_ATTACKS[s] & boards[pieceOf(BLACK_KNIGHT, attacker)]) return true;
+    // An enemy pawn attacks s from where a pawn of the defending side on s would attack.
+    if (PAWN_ATTACKS[attacker ^ 1][s] & boards[pieceOf(BLACK_PAWN, attacker)]) return true;
+
+    const Bitboard queens = boards[pieceOf(BLACK_QUEEN, attacker)];
+    const Bitboard orthogonal = boards[pieceOf(BLACK_ROOK, attacker)] | queens;
+    const Bitboard diagonal = boards[pieceOf(BLACK_BISHOP, attacker)] | queens;
+    if (!((orthogonal | diagonal) & QUEEN_RAYS[s])) return false;
+    if ((orthogonal & ROOK_RAYS[s]) && (orthogonal & rookAttacks(s))) return true;
+    return (diagonal & BISHOP_RAYS[s]) && (diagonal & bishopAttacks(s));
+}
+
+}  // namespace
+
+void computeCheckInfo(PlyRecord& record) {
+    CheckInfo& info = record.checkInfo;
+    const int us = pos.sideToMove, them = us ^ 1;
+    const Square king = pos.kingSquare[us];
+    const Bitboard* boards = pos.pieceBoards;
+    const Bitboard queens = boards[pieceOf(BLACK_QUEEN, them)];
+    const Bitboard orthogonal = boards[pieceOf(BLACK_ROOK, them)] | queens;
+    const Bitboard diagonal = boards[pieceOf(BLACK_BISHOP, them)] | queens;
+
+    Bitboard checkers = 0;
+    if ((orthogonal | diagonal) & QUEEN_RAYS[king]) {
+        if (orthogonal & ROOK_RAYS[king]) {
+            info.orthogonalLines = rookAttacks(king);
+            checkers = info.orthogonalLines & orthogonal;
+        }
+        if (diagonal & BISHOP_RAYS[king]) {
+            // The evasion generator tells a rank or file check by a non-empty orthogonalLines.
+            if (!checkers) info.orthogonalLines = 0;
+            info.diagonalLines = bishopAttacks(king);
+            checkers |= info.diagonalLines & diagonal;
+        }
+    }
+    checkers |= KNIGHT_ATTACKS[king] & boards[pieceOf(BLACK_KNIGHT, them)];
+    checkers |= PAWN_ATTACKS[us][king] & boards[pieceOf(BLACK_PAWN, them)];
+    info.checkers = checkers;
+}
+
+bool isKingAttacked(Move m, int side) {
+    const int attacker = side ^ 1;
+    if (squareAttackedBy(pos.kingSquare[side], attacker)) return true;
+    if (!isCastling(m)) return false;
+    // The king may not castle out of check nor across an attacked square; its destination
+    // was tested above.
+    switch (moveKind(m)) {
+        case MOVE_CASTLE_WK: return squareAttackedBy(E1, attacker) || squareAttackedBy(F1, attacker);
+        case MOVE_CASTLE_WQ: return squareAttackedBy(E1, attacker) || squareAttackedBy(D1, attacker);
+        case MOVE_CASTLE_BK: return squareAttackedBy(E8, attacker) || squareAttackedBy(F8, attacker);
+        default: return squareAttackedBy(E8, attacker) || squareAttackedBy(D8, attacker);
+    }
+}
+
+}  // namespace vostil

@@ -1,0 +1,120 @@
+// Shared by the move generation tests: set up a position, play moves into the search line,
+// list what a generator writes, and count legal leaves the way the search walks the tree.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "movegen/move.h"
+#include "protocol/coordinate_move.h"
+
+namespace vostil::movegen_test {
+
+// Sets up a FEN at the first ply with an empty search line.
+inline void setUp(const std::string& fen) {
+    currentPly = PlyRecords;
+    ASSERT_TRUE(setupPosition(fen.c_str(), false)) << fen;
+}
+
+inline std::string moveText(Move m) {
+    char text[8];
+    formatCoordinateMove(text, m);
+    return text;
+}
+
+// Plays moves given as coordinate text into the search line, as the search would.
+inline void playMoves(const std::vector<std::string>& moves) {
+    for (const std::string& text : moves) {
+        const Move m = parseCoordinateMove(text.c_str(), MoveSource::Search);
+        ASSERT_NE(m, 0) << text;
+        saveUndoState();
+        makeMove(m);
+        ++currentPly;
+    }
+}
+
+// Where the current ply writes its list: past every list of the plies below.
+inline MoveEntry* listStart() { return MoveStack + MAX_MOVES_PER_PLY * (currentPly - PlyRecords); }
+
+struct Listed {
+    std::string text;
+    int score;
+};
+
+inline std::vector<Listed> listed(MoveEntry* begin, MoveEntry* end) {
+    std::vector<Listed> out;
+    for (MoveEntry* e = begin; e != end; ++e) out.push_back({moveText(e->move), e->score});
+    return out;
+}
+
+inline std::vector<std::string> textsOf(const std::vector<Listed>& list) {
+    std::vector<std::string> out;
+    for (const Listed& l : list) out.push_back(l.text);
+    return out;
+}
+
+inline std::vector<Listed> fullList() {
+    MoveEntry* begin = listStart();
+    return listed(begin, generateMoves(begin));
+}
+
+inline std::vector<Listed> captureList() {
+    MoveEntry* begin = listStart();
+    return listed(begin, generateCaptures(begin));
+}
+
+inline std::vector<Listed> evasionList() {
+    computeCheckInfo(*currentPly);
+    EXPECT_NE(currentPly->checkInfo.checkers, 0u) << "the side to move is not in check";
+    MoveEntry* begin = listStart();
+    return listed(begin, generateEvasions(begin, currentPly->checkInfo));
+}
+
+// Score the list gives a move, or nothing when the move is absent.
+inline const Listed* find(const std::vector<Listed>& list, const std::string& text) {
+    for (const Listed& l : list)
+        if (l.text == text) return &l;
+    return nullptr;
+}
+
+// Makes m from the current position, asks the legality test, and takes m back.
+inline bool leavesKingAttacked(Move m) {
+    const int mover = pos.sideToMove;
+    saveUndoState();
+    makeMove(m);
+    ++currentPly;
+    const bool attacked = isKingAttacked(m, mover);
+    --currentPly;
+    unmakeMove(m);
+    return attacked;
+}
+
+// Leaf count of the legal move tree, walked with the engine's own machinery.
+inline uint64_t perft(int depth, MoveEntry* list) {
+    PlyRecord& record = *currentPly;
+    computeCheckInfo(record);
+    MoveEntry* end = record.checkInfo.checkers ? generateEvasions(list, record.checkInfo)
+                                               : generateMoves(list);
+    record.moveListEnd = end;
+    saveUndoState();
+    const int mover = pos.sideToMove;
+    uint64_t nodes = 0;
+    for (MoveEntry* entry = list; entry != end; ++entry) {
+        const Move m = entry->move;
+        makeMove(m);
+        ++currentPly;
+        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
+        --currentPly;
+        unmakeMove(m);
+    }
+    return nodes;
+}
+
+}  // namespace vostil::movegen_test

@@ -1,0 +1,127 @@
+// perft: counts the leaf nodes of the legal move tree, the proof of the move generator and a
+// measure of its speed.
+//
+// Usage:
+//   perft <depth> ["<FEN>"]          total count, time and speed
+//   perft divide <depth> ["<FEN>"]   the count under each root move, then the total
+// Without a FEN the initial position is used. The FEN may also be given unquoted, as the
+// remaining words of the command line.
+//
+// The tree is walked with the engine's own machinery, exactly as the search walks it:
+// computeCheckInfo, the evasion generator in check and the full generator otherwise,
+// saveUndoState after generating, makeMove, currentPly forward, the legality test for the
+// side that moved, currentPly back, unmakeMove.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "movegen/move.h"
+#include "protocol/coordinate_move.h"
+
+using namespace vostil;
+
+namespace {
+
+// The search's deepest line is 72 plies; perft never needs more than the records exist.
+constexpr int MAX_PERFT_DEPTH = PLY_RECORD_COUNT - 1;
+
+// Generates the moves of the current node into `list` and records the undo snapshot;
+// returns the end of the list.
+MoveEntry* generateNode(MoveEntry* list) {
+    PlyRecord& record = *currentPly;
+    computeCheckInfo(record);
+    MoveEntry* end = record.checkInfo.checkers ? generateEvasions(list, record.checkInfo)
+                                               : generateMoves(list);
+    record.moveListEnd = end;
+    saveUndoState();
+    return end;
+}
+
+uint64_t perft(int depth, MoveEntry* list) {
+    MoveEntry* end = generateNode(list);
+    const int mover = pos.sideToMove;
+    uint64_t nodes = 0;
+    for (MoveEntry* entry = list; entry != end; ++entry) {
+        const Move m = entry->move;
+        makeMove(m);
+        ++currentPly;
+        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
+        --currentPly;
+        unmakeMove(m);
+    }
+    return nodes;
+}
+
+uint64_t divide(int depth) {
+    MoveEntry* list = MoveStack;
+    MoveEntry* end = generateNode(list);
+    const int mover = pos.sideToMove;
+    uint64_t total = 0;
+    for (MoveEntry* entry = list; entry != end; ++entry) {
+        const Move m = entry->move;
+        makeMove(m);
+        ++currentPly;
+        if (!isKingAttacked(m, mover)) {
+            const uint64_t nodes = depth > 1 ? perft(depth - 1, end) : 1;
+            char text[8];
+            formatCoordinateMove(text, m);
+            std::printf("%s: %llu\n", text, static_cast<unsigned long long>(nodes));
+            total += nodes;
+        }
+        --currentPly;
+        unmakeMove(m);
+    }
+    return total;
+}
+
+int usage() {
+    std::fprintf(stderr,
+                 "usage: perft <depth> [\"<FEN>\"]\n"
+                 "       perft divide <depth> [\"<FEN>\"]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int arg = 1;
+    bool divideMode = false;
+    if (arg < argc && std::strcmp(argv[arg], "divide") == 0) {
+        divideMode = true;
+        ++arg;
+    }
+    if (arg >= argc) return usage();
+    char* endOfNumber = nullptr;
+    const long depth = std::strtol(argv[arg++], &endOfNumber, 10);
+    if (*endOfNumber != '\0' || depth < 1 || depth > MAX_PERFT_DEPTH) return usage();
+
+    std::string fen;
+    for (; arg < argc; ++arg) {
+        if (!fen.empty()) fen += ' ';
+        fen += argv[arg];
+    }
+    if (fen.empty()) fen = START_FEN;
+
+    initTables();
+    if (!setupPosition(fen.c_str(), false)) {
+        std::fprintf(stderr, "perft: cannot set up position: %s\n", fen.c_str());
+        return 1;
+    }
+
+    const auto start = std::chrono::steady_clock::now();
+    const uint64_t nodes = divideMode ? divide(int(depth)) : perft(int(depth), MoveStack);
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    if (divideMode) std::printf("\n");
+    std::printf("perft %ld: %llu nodes in %.3f s, %.2f Mnps\n", depth,
+                static_cast<unsigned long long>(nodes), seconds,
+                seconds > 0 ? double(nodes) / seconds / 1e6 : 0.0);
+    return 0;
+}
