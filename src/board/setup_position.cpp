@@ -109,6 +109,9 @@ bool parseFen(const char* text, ParsedFen& out) {
         else if (*p == 'q') out.castleFlags |= RIGHT_BQ;
         else break;
     }
+    // A "-" castling field is consumed: left in place it would be read as the en-passant
+    // field, and "w - e3" would lose its en-passant square.
+    if (*p == '-' && out.castleFlags == 0 && p[1] == ' ') ++p;
 
     // En passant: '-' or a file letter and a rank digit; anything shorter means none.
     p = skipSpaces(p);
