@@ -109,12 +109,15 @@ void handleSetboard() {
     }
 }
 
-// "white"/"black" never hand the move to a side that could take the enemy king.
+// "white"/"black" never hand the move to a side that could take the enemy king. An
+// en-passant square belongs to the side that was to move: handed to the other side it would
+// let a pawn "capture" onto its own side's double step and corrupt the board.
 void handleSideToMove(int side) {
     stopEngine();
     const int previous = pos.sideToMove;
     pos.sideToMove = side;
     if (gamePositionReady && isKingAttacked(0, side ^ 1)) pos.sideToMove = previous;
+    if (pos.sideToMove != previous) pos.epSquare = pos.rootEpSquare = 0;
 }
 
 void handleReceivedMove(const std::string& word, Move m) {
