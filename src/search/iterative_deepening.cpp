@@ -1,0 +1,190 @@
+// Iterative deepening: the search as the engine thread runs it. Iterations of growing depth
+// inside aspiration windows, seeded from the table, logged one line each; the move played
+// is finally taken from the table's root entry.
+#include <array>
+#include <cassert>
+#include <utility>
+
+#include "board/position.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "protocol/coordinate_move.h"
+#include "protocol/engine_control.h"
+#include "protocol/game_log.h"
+#include "search/draw_detection.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace vostil {
+
+namespace {
+
+// The game is drawn at the root only by a third occurrence.
+constexpr int ROOT_REPETITION_COUNT = 2;
+constexpr int FIRST_ITERATION = 2;
+constexpr int FULL_ALPHA = -MATE_SCORE;
+constexpr int FULL_BETA = MATE_SCORE - 1;
+constexpr int FEN_BUFFER_SIZE = 96;
+
+// Marks the end of a search whose root position has no usable table entry.
+constexpr int NO_ENTRY_MARK_LENGTH = 117;
+constexpr std::array<char, NO_ENTRY_MARK_LENGTH + 1> makeNoEntryMark() {
+    std::array<char, NO_ENTRY_MARK_LENGTH + 1> mark{};
+    for (int i = 0; i < NO_ENTRY_MARK_LENGTH; ++i) mark[i] = '*';
+    return mark;
+}
+constexpr std::array<char, NO_ENTRY_MARK_LENGTH + 1> NO_ENTRY_MARK = makeNoEntryMark();
+
+// True when the root side has at least one legal move.
+bool rootHasLegalMove() {
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    PlyRecord& root = *currentPly;
+    MoveEntry* end = root.checkInfo.checkers ? generateEvasions(list, root.checkInfo)
+                                             : generateMoves(list);
+    for (MoveEntry* e = list; e < end; ++e)
+        if (isLegalMove(e->move)) return true;
+    return false;
+}
+
+// Whether a table move can stand as the root's result: a legal move, or the result code
+// that truly describes a root without legal moves. Anything else is a key collision.
+bool fitsRoot(Move move) {
+    if (move == RESULT_MATED || move == RESULT_STALEMATE)
+        return !rootHasLegalMove() &&
+               (move == RESULT_MATED) == (currentPly->checkInfo.checkers != 0);
+    return isLegalMove(move);
+}
+
+// The SearchResult must be playable. It can fail only after a stop during the very first
+// root move of a search (an untested move) or when no iteration ran; then the legal root
+// move with the best ordering score takes its place.
+void settleResult() {
+    if (fitsRoot(SearchResult().move)) return;
+    PlyRecord& root = *currentPly;
+    if (root.moveListEnd == nullptr) {
+        root.moveListEnd = root.checkInfo.checkers ? generateEvasions(MoveStack, root.checkInfo)
+                                                   : generateMoves(MoveStack);
+        saveUndoState();
+    }
+    MoveEntry* pick = nullptr;
+    for (MoveEntry* e = MoveStack; e < root.moveListEnd; ++e)
+        if ((!pick || e->score > pick->score) && isLegalMove(e->move)) pick = e;
+    if (pick) {
+        std::swap(*pick, MoveStack[0]);
+        return;
+    }
+    SearchResult() = root.checkInfo.checkers ? MoveEntry{Score(-MATE_SCORE), RESULT_MATED}
+                                             : MoveEntry{0, RESULT_STALEMATE};
+}
+
+inline bool isMateScore(int s) {
+    return s <= iterationDepth - MATE_SCORE || s >= MATE_SCORE - iterationDepth;
+}
+
+}  // namespace
+
+Move iterativeDeepening() {
+    PlyRecord& root = *currentPly;
+    assert(&root == PlyRecords);
+
+    // Step 1. A position drawn by rule is not searched.
+    if (isDraw(ROOT_REPETITION_COUNT)) {
+        SearchResult() = MoveEntry{0, RESULT_REPETITION};
+        return RESULT_REPETITION;
+    }
+
+    // Step 2. A fresh root list, the full window at the first iteration.
+    SearchResult().move = 0;
+    root.moveListEnd = nullptr;
+    failLowFlag = false;
+    iterationDepth = FIRST_ITERATION;
+    int alpha = FULL_ALPHA;
+    int beta = FULL_BETA;
+    computeCheckInfo(root);
+
+    // Step 3. Resume from what the table knows about the root. Book entries carry no score.
+    if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
+        const int s = entry->score();
+        if (entry->depth() >= FIRST_ITERATION && !entry->isBookEntry()) {
+            switch (entry->bound()) {
+                case BOUND_EXACT:
+                    iterationDepth = entry->depth() + 1;
+                    alpha = s - ASPIRATION_WINDOW;
+                    beta = s + ASPIRATION_WINDOW;
+                    break;
+                case BOUND_LOWER:
+                    if (s > FULL_ALPHA) alpha = s;
+                    break;
+                case BOUND_UPPER:
+                    if (s < FULL_BETA) beta = s;
+                    break;
+            }
+        }
+        SearchResult() = MoveEntry{Score(s), entry->move()};
+        // The stored move would draw by a third occurrence: its score means little now.
+        if (moveRepeats(entry->move(), ROOT_REPETITION_COUNT)) {
+            iterationDepth = FIRST_ITERATION;
+            alpha = 0;
+            beta = ASPIRATION_WINDOW;
+        }
+    }
+
+    // Step 4. Record which position is searched.
+    char fen[FEN_BUFFER_SIZE];
+    positionToFen(fen);
+    logLine("-FEN:\t", fen);
+
+    // Step 5. Deepen until the limit, a mate, a stop, or the time is up.
+    while (iterationDepth <= depthLimit.load(std::memory_order_relaxed)) {
+        int s = searchRoot(alpha, beta);
+        if (s <= alpha || s >= beta) {
+            if (stopRequested()) break;
+            if (s <= alpha) {
+                alpha = FULL_ALPHA;
+                beta = s + 1;
+                failLowFlag = true;
+            } else {
+                alpha = s - 1;
+                beta = FULL_BETA;
+            }
+            s = searchRoot(alpha, beta);
+            if (s <= alpha || s >= beta) {
+                if (stopRequested()) break;
+                s = searchRoot(FULL_ALPHA, FULL_BETA);
+                failLowFlag = false;
+            }
+        }
+        if (stopRequested()) break;
+        failLowFlag = false;
+
+        principalVariation(pvText, iterationDepth);
+        logLine("-E: ", iterationDepth, ":\t", s, "\t", pvText);
+        if (isMateScore(s)) {
+            logLine("--- MATE: ", s);
+            break;
+        }
+        alpha = s - ASPIRATION_WINDOW;
+        beta = s + ASPIRATION_WINDOW;
+        if (engineState.load(std::memory_order_relaxed) == ENGINE_IDLE) {
+            logLine("-E: Ended ply after extra time");
+            break;
+        }
+        ++iterationDepth;
+    }
+
+    // Step 6. The table's root entry is the move played.
+    if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
+        if (entry->move() != SearchResult().move) {
+            logLine("-E: DIFFERENT MOVE");
+            if (failLowFlag) logLine("FAIL LOW !!!!!!!!!!!!! not enough time");
+        }
+        SearchResult() = MoveEntry{entry->score(), entry->move()};
+        logLine("-***HT: ", int(entry->score()));
+    } else {
+        logLine(NO_ENTRY_MARK.data());
+    }
+    settleResult();
+    return SearchResult().move;
+}
+
+}  // namespace vostil

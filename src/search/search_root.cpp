@@ -1,0 +1,113 @@
+// Root search: one pass over the root list for the current iteration. The list is generated
+// once per search and keeps each move's last searched score for the next iteration's order;
+// the best move ends up in the first MoveStack entry, the SearchResult.
+#include <cassert>
+#include <utility>
+
+#include "board/position.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "protocol/engine_control.h"
+#include "search/draw_detection.h"
+#include "search/move_selection.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace vostil {
+
+namespace {
+// The game itself is drawn only by a third occurrence.
+constexpr int ROOT_REPETITION_COUNT = 2;
+}  // namespace
+
+Score searchRoot(int alpha, int beta) {
+    PlyRecord& root = *currentPly;
+    assert(&root == PlyRecords);
+    assert(iterationDepth >= 2);
+
+    // Step 1. A deep enough root entry answers the whole iteration.
+    int tableScore;
+    if (probeHash(iterationDepth, alpha, beta, tableScore)) return Score(tableScore);
+
+    int best = -SCORE_INFINITE;
+    int bound = BOUND_UPPER;
+    MoveEntry* bestEntry = nullptr;
+
+    // Step 2. The first iteration of a search builds the list; later ones reuse it.
+    MoveEntry* const list = MoveStack;
+    if (root.moveListEnd == nullptr) {
+        root.moveListEnd = root.checkInfo.checkers ? generateEvasions(list, root.checkInfo)
+                                                   : generateMoves(list);
+        saveUndoState();
+    }
+    MoveEntry* const end = root.moveListEnd;
+    rescoreFullWidth(list, end, root.hashMove, root.killer1, root.killer2);
+
+    // Step 3. Search every move, the previous best first.
+    const int mover = pos.sideToMove;
+    const int32_t* counters = historyScores[mover];
+    uint32_t* keys = nullptr;
+    for (MoveEntry* cursor = list; cursor < end; ++cursor) {
+        selectNextMove(cursor, end, keys, root.orderKeys, counters);
+        const Move move = cursor->move;
+        makeMove(move);
+        ++currentPly;
+        ++nodeCount;
+        int s;
+        if (isKingAttacked(move, mover)) {
+            s = -SCORE_INFINITE;
+        } else if (isDraw(ROOT_REPETITION_COUNT)) {
+            s = 0;
+        } else {
+            currentPly->moveListEnd = nullptr;
+            if (bound == BOUND_EXACT) {
+                s = -searchNode(iterationDepth - 1, -alpha - 1, -alpha);
+                if (s > alpha && s < beta) s = -searchNode(iterationDepth - 1, -beta, -alpha);
+            } else {
+                s = -searchNode(iterationDepth - 1, -beta, -alpha);
+            }
+        }
+        --currentPly;
+        unmakeMove(move);
+        // An interrupted iteration leaves the SearchResult as the previous one left it.
+        if (stopRequested()) return Score(best);
+        cursor->score = OrderScore(s);
+        if (keys) ++keys;
+
+        if (s > best) {
+            best = s;
+            bestEntry = cursor;
+            if (s > alpha) {
+                if (s >= beta) {
+                    if (isKillerKind(move)) recordKiller(root, move);
+                    historyScores[mover][move & 0xFFF] += iterationDepth * iterationDepth;
+                    storeHash(move, s, iterationDepth, BOUND_LOWER);
+                    std::swap(*bestEntry, MoveStack[0]);
+                    return Score(s);
+                }
+                alpha = s;
+                bound = BOUND_EXACT;
+            }
+        }
+    }
+
+    // Step 4. The best move becomes the SearchResult; no legal move ends the game.
+    if (bestEntry) {
+        storeHash(bestEntry->move, best, iterationDepth, bound);
+        std::swap(*bestEntry, MoveStack[0]);
+        return Score(best);
+    }
+    // Every entry of the list is illegal: drop them, so that later iterations never try
+    // the result code that now stands in the first entry.
+    root.moveListEnd = list;
+    if (root.checkInfo.checkers) {
+        SearchResult() = MoveEntry{Score(-MATE_SCORE), RESULT_MATED};
+        storeHash(RESULT_MATED, -MATE_SCORE, iterationDepth, BOUND_EXACT);
+        return Score(-MATE_SCORE);
+    }
+    SearchResult() = MoveEntry{0, RESULT_STALEMATE};
+    storeHash(RESULT_STALEMATE, 0, iterationDepth, BOUND_EXACT);
+    return 0;
+}
+
+}  // namespace vostil

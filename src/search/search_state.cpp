@@ -1,0 +1,26 @@
+// The search's own state that outlives a single node: the iteration depth, the history
+// counters, the principal-variation text and the node counter.
+#include <cstring>
+
+#include "search/search.h"
+
+namespace vostil {
+
+int iterationDepth = 0;
+int32_t historyScores[2][4096];
+char pvText[PV_TEXT_SIZE];
+uint64_t nodeCount = 0;
+
+// History counters only describe the position they were gathered in, so every game move
+// and every setup starts them afresh.
+void clearHistoryScores() { std::memset(historyScores, 0, sizeof historyScores); }
+
+// Killers survive from search to search within a game; only a new position forgets them.
+void clearKillers() {
+    for (PlyRecord& ply : PlyRecords) {
+        ply.killer1 = 0;
+        ply.killer2 = 0;
+    }
+}
+
+}  // namespace vostil

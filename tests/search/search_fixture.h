@@ -1,0 +1,139 @@
+// Shared set-up of the search tests: positions from FEN with a cleared table, synchronous
+// searches to a fixed depth, the legal moves of a position, and the log lines a search wrote.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "board/position.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "movegen/move.h"
+#include "protocol/coordinate_move.h"
+#include "protocol/engine_control.h"
+#include "protocol/game_log.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace vostil::testing {
+
+// Each test logs into Vostil.log of a folder of its own, so that test processes running side
+// by side never write into one another's log.
+class SearchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folderTemplate[] = "/tmp/vostil_search_XXXXXX";
+        ASSERT_NE(mkdtemp(folderTemplate), nullptr);
+        folder_ = folderTemplate;
+        char* previous = getcwd(nullptr, 0);
+        ASSERT_NE(previous, nullptr);
+        previousFolder_ = previous;
+        std::free(previous);
+        ASSERT_EQ(chdir(folder_.c_str()), 0);
+        reopenLog(std::ios::trunc);
+        stopFlag = false;
+        failLowFlag = false;
+        engineState = ENGINE_THINKING;
+    }
+
+    void TearDown() override {
+        stopFlag = false;
+        engineState = ENGINE_IDLE;
+        depthLimit = MAX_DEPTH_LIMIT;
+        ASSERT_EQ(chdir(previousFolder_.c_str()), 0);
+        reopenLog(std::ios::app);
+        std::remove((folder_ + "/Vostil.log").c_str());
+        rmdir(folder_.c_str());
+        ASSERT_TRUE(setupPosition(START_FEN, false));
+    }
+
+    static void reopenLog(std::ios::openmode mode) {
+        std::lock_guard<std::mutex> lock(gameLogMutex);
+        gameLog.close();
+        gameLog.clear();
+        gameLog.open("Vostil.log", std::ios::out | mode);
+    }
+
+    // A new game from FEN: table, history counters and killers cleared.
+    static void setUpFen(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+
+    // One synchronous search, as the engine thread runs it, up to `depth`.
+    static Move search(int depth) {
+        depthLimit = depth;
+        return iterativeDeepening();
+    }
+
+    static Score resultScore() { return SearchResult().score; }
+
+    // The log as written so far by this test.
+    std::vector<std::string> logLines() const {
+        std::vector<std::string> lines;
+        std::ifstream file(folder_ + "/Vostil.log");
+        for (std::string line; std::getline(file, line);) lines.push_back(line);
+        return lines;
+    }
+
+    bool logHas(const std::string& line) const {
+        const auto lines = logLines();
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+
+    // The search-result lines "-E: <depth>:..." in order.
+    std::vector<std::string> iterationLines() const {
+        std::vector<std::string> out;
+        for (const std::string& line : logLines())
+            if (line.rfind("-E: ", 0) == 0 && line.size() > 4 && line[4] >= '0' && line[4] <= '9')
+                out.push_back(line);
+        return out;
+    }
+
+private:
+    std::string folder_;
+    std::string previousFolder_;
+};
+
+// Every legal move of the current position, found independently of the search.
+inline std::vector<Move> legalMoves() {
+    std::vector<Move> moves;
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    computeCheckInfo(*currentPly);
+    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
+                                                    : generateMoves(list);
+    for (MoveEntry* e = list; e < end; ++e)
+        if (isLegalMove(e->move)) moves.push_back(e->move);
+    return moves;
+}
+
+inline bool isLegalNow(Move m) {
+    const auto moves = legalMoves();
+    return std::find(moves.begin(), moves.end(), m) != moves.end();
+}
+
+inline std::string moveText(Move m) {
+    char text[8];
+    formatCoordinateMove(text, m);
+    return text;
+}
+
+inline Move quiet(Square from, Square to) { return makeMoveCode(from, to, MOVE_QUIET); }
+inline Move capture(Square from, Square to) { return makeMoveCode(from, to, MOVE_CAPTURE); }
+
+// Plays a move on the search position the way the searches do, one ply deeper.
+inline void playInSearch(Move m) {
+    saveUndoState();
+    makeMove(m);
+    ++currentPly;
+}
+
+inline void takeBackInSearch(Move m) {
+    --currentPly;
+    unmakeMove(m);
+}
+
+}  // namespace vostil::testing

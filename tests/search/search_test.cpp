@@ -1,0 +1,275 @@
+// The search as the engine thread runs it: mates found at the right depth with the right
+// score, game-ending roots, repetitions, plain tactics, and the log lines of each iteration.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "search/search_fixture.h"
+
+namespace vostil::testing {
+namespace {
+
+using IterativeDeepeningTest = SearchTest;
+
+// The score of a "-E: <depth>:\t<score>\t<pv>" line.
+int iterationScore(const std::string& line) {
+    const size_t tab = line.find('\t');
+    return std::stoi(line.substr(tab + 1));
+}
+
+// --- Mates ---------------------------------------------------------------------------------
+
+TEST_F(IterativeDeepeningTest, MateInOneIsFoundAtTheFirstIterationWithScore8099) {
+    setUpFen("6k1/5ppp/8/8/8/8/5PPP/R5K1 w - -");
+    EXPECT_EQ(search(6), quiet(A1, A8));
+    EXPECT_EQ(resultScore(), 8099);
+    EXPECT_EQ(iterationDepth, 2);
+    EXPECT_TRUE(logHas("-E: 2:\t8099\ta1a8 # "));
+    EXPECT_TRUE(logHas("--- MATE: 8099"));
+    EXPECT_TRUE(logHas("-***HT: 8099"));
+    EXPECT_EQ(iterationLines().size(), 1u) << "the search ends with the mate";
+}
+
+TEST_F(IterativeDeepeningTest, MateInTwoIsFoundAtDepthThreeWithScore8097) {
+    // Qd8+ Bxd8 Re8 mate, the bishop on b5 guarding e8.
+    setUpFen("r1b2k1r/ppp1bppp/8/1B1Q4/5q2/2P5/PPP2PPP/R3R1K1 w - -");
+    EXPECT_EQ(search(8), quiet(D5, D8));
+    EXPECT_EQ(resultScore(), 8097);
+    EXPECT_EQ(iterationDepth, 3);
+    EXPECT_TRUE(logHas("-E: 3:\t8097\td5d8 e7d8 e1e8 "));
+    EXPECT_TRUE(logHas("--- MATE: 8097"));
+}
+
+TEST_F(IterativeDeepeningTest, RookMateInTwoFromTheSideIsFoundAtDepthThree) {
+    setUpFen("2k5/8/1K6/8/8/8/8/7R w - -");
+    const Move best = search(8);
+    EXPECT_EQ(resultScore(), 8097);
+    EXPECT_EQ(iterationDepth, 3);
+    EXPECT_TRUE(isLegalNow(best));
+    EXPECT_TRUE(logHas("--- MATE: 8097"));
+}
+
+TEST_F(IterativeDeepeningTest, MateInThreeIsAnnouncedAtDepthFiveWithScore8095) {
+    // Ra6 and the rook reaches the eighth rank; no shorter mate exists. The captures and
+    // checks of the line let the quiescence search see the mate early, but the search only
+    // ends on it once the iteration is as deep as the mate.
+    setUpFen("r5rk/5p1p/5R2/4B3/8/8/7P/7K w - -");
+    EXPECT_EQ(search(8), quiet(F6, A6));
+    EXPECT_EQ(resultScore(), 8095);
+    EXPECT_EQ(iterationDepth, 5);
+    EXPECT_TRUE(logHas("--- MATE: 8095"));
+    const auto lines = iterationLines();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[3].rfind("-E: 5:\t8095\tf6a6 ", 0), 0u) << lines[3];
+    EXPECT_EQ(iterationScore(lines[0]), 8095) << lines[0];
+}
+
+TEST_F(IterativeDeepeningTest, SideAboutToBeMatedScoresMinus8098) {
+    // Black's only move is Kb8, and Rh8 mates: mated at ply 2.
+    setUpFen("k7/8/1K6/8/8/8/8/7R b - -");
+    EXPECT_EQ(search(6), quiet(A8, B8));
+    EXPECT_EQ(resultScore(), -8098);
+    EXPECT_EQ(iterationDepth, 2);
+    EXPECT_TRUE(logHas("--- MATE: -8098"));
+}
+
+// --- Roots that end the game -------------------------------------------------------------------
+
+TEST_F(IterativeDeepeningTest, MatedRootGivesTheMatedCode) {
+    setUpFen("7k/6Q1/6K1/8/8/8/8/8 b - -");
+    EXPECT_EQ(search(5), RESULT_MATED);
+    EXPECT_EQ(SearchResult().move, RESULT_MATED);
+    EXPECT_EQ(resultScore(), -8100);
+    EXPECT_TRUE(logHas("-E: 2:\t-8100\t# "));
+    EXPECT_TRUE(logHas("--- MATE: -8100"));
+}
+
+TEST_F(IterativeDeepeningTest, StalematedRootGivesTheStalemateCodeAtEveryDepth) {
+    setUpFen("7k/5Q2/6K1/8/8/8/8/8 b - -");
+    EXPECT_EQ(search(5), RESULT_STALEMATE);
+    EXPECT_EQ(resultScore(), 0);
+    const auto lines = iterationLines();
+    ASSERT_EQ(lines.size(), 4u) << "a stalemate is no mate score: every iteration runs";
+    EXPECT_EQ(lines.back(), "-E: 5:\t0\t1/2 - 1/2 (stalemate)");
+}
+
+TEST_F(IterativeDeepeningTest, ThirdOccurrenceAtTheRootIsARepetitionWithoutSearch) {
+    setUpFen(START_FEN);
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        applyGameMove(quiet(G1, F3));
+        applyGameMove(quiet(G8, F6));
+        applyGameMove(quiet(F3, G1));
+        applyGameMove(quiet(F6, G8));
+    }
+    EXPECT_EQ(search(4), RESULT_REPETITION);
+    EXPECT_EQ(SearchResult().move, RESULT_REPETITION);
+    EXPECT_EQ(resultScore(), 0);
+    EXPECT_FALSE(logHas("-FEN:\trnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"))
+        << "nothing is logged";
+}
+
+TEST_F(IterativeDeepeningTest, SecondOccurrenceAtTheRootIsSearched) {
+    setUpFen(START_FEN);
+    applyGameMove(quiet(G1, F3));
+    applyGameMove(quiet(G8, F6));
+    applyGameMove(quiet(F3, G1));
+    applyGameMove(quiet(F6, G8));
+    const Move best = search(3);
+    EXPECT_TRUE(isLegalNow(best));
+    EXPECT_TRUE(logHas("-FEN:\trnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"));
+}
+
+// White, a queen down, has shuffled its knight h4-f3 while black shuffled its king; going
+// back to f3 now repeats that position for the third time.
+void playKnightShuffle() {
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        applyGameMove(quiet(cycle == 0 ? G1 : H4, F3));
+        applyGameMove(quiet(H8, G8));
+        applyGameMove(quiet(F3, H4));
+        applyGameMove(quiet(G8, H8));
+    }
+}
+constexpr const char* SHUFFLE_FEN = "7k/8/8/3q4/8/8/8/4K1N1 w - -";
+
+TEST_F(IterativeDeepeningTest, LosingSideTakesTheThirdOccurrenceAsADraw) {
+    setUpFen(SHUFFLE_FEN);
+    playKnightShuffle();
+    EXPECT_EQ(search(4), quiet(H4, F3));
+    EXPECT_EQ(resultScore(), 0);
+}
+
+TEST_F(IterativeDeepeningTest, WithoutTheHistoryTheSameMoveIsNoDraw) {
+    setUpFen("7k/8/8/3q4/7N/8/8/4K3 w - -");
+    search(4);
+    EXPECT_LT(resultScore(), -300) << "a queen down and no repetition to claim";
+}
+
+// --- Plain tactics ---------------------------------------------------------------------------
+
+TEST_F(IterativeDeepeningTest, TakesAHangingQueen) {
+    setUpFen("3k4/8/8/3q4/8/8/3R4/3K4 w - -");
+    EXPECT_EQ(search(4), capture(D2, D5));
+    EXPECT_GT(resultScore(), 300);
+}
+
+TEST_F(IterativeDeepeningTest, PlaysTheKnightForkOfKingAndQueen) {
+    // Pawns keep the ending alive: knight against nothing would be a dead draw.
+    setUpFen("q3k3/7p/8/1N6/8/8/7P/4K3 w - -");
+    EXPECT_EQ(search(4), quiet(B5, C7));
+    EXPECT_GT(resultScore(), 200) << "a knight up instead of a queen down";
+}
+
+TEST_F(IterativeDeepeningTest, GivesBackRankMatePastADefender) {
+    setUpFen("6k1/3r1ppp/8/8/8/8/5PPP/3RR1K1 w - -");
+    EXPECT_EQ(search(4), quiet(E1, E8));
+    EXPECT_EQ(resultScore(), 8099);
+}
+
+TEST_F(IterativeDeepeningTest, AttackedQueenIsNotLeftEnPrise) {
+    // The pawn attacks the queen; black keeps its queen (and may take the pawn with check).
+    setUpFen("4k3/8/8/4q3/3P4/8/8/K7 b - -");
+    const Move best = search(4);
+    EXPECT_EQ(moveFrom(best), E5) << moveText(best);
+    EXPECT_GT(resultScore(), 800);
+}
+
+// --- Seeds from the table -----------------------------------------------------------------
+
+constexpr const char* PAWN_ENDING_FEN = "8/8/3k4/3p4/3P4/3K4/8/8 w - -";
+
+TEST_F(IterativeDeepeningTest, ExactRootEntryStartsOneIterationDeeper) {
+    setUpFen(PAWN_ENDING_FEN);
+    storeHash(quiet(D3, E3), 25, 6, BOUND_EXACT);
+    search(7);
+    const auto lines = iterationLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].rfind("-E: 7:\t", 0), 0u) << lines[0];
+}
+
+TEST_F(IterativeDeepeningTest, RootEntryDeeperThanTheLimitIsPlayedUnsearched) {
+    setUpFen(PAWN_ENDING_FEN);
+    storeHash(quiet(D3, E3), 25, 6, BOUND_EXACT);
+    EXPECT_EQ(search(6), quiet(D3, E3));
+    EXPECT_EQ(resultScore(), 25);
+    EXPECT_EQ(iterationDepth, 7);
+    EXPECT_TRUE(iterationLines().empty());
+    EXPECT_TRUE(logHas("-***HT: 25"));
+}
+
+TEST_F(IterativeDeepeningTest, RootEntryLeadingToAThirdOccurrenceRestartsAtDepthTwo) {
+    setUpFen(SHUFFLE_FEN);
+    playKnightShuffle();
+    storeHash(quiet(H4, F3), 25, 6, BOUND_EXACT);
+    search(3);
+    const auto lines = iterationLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].rfind("-E: 2:\t", 0), 0u) << lines[0];
+}
+
+TEST_F(IterativeDeepeningTest, DeeperEntryOfAnEarlierSearchDecidesTheMove) {
+    // A lower bound left at depth 10 is not replaced by this shallower search: its move is
+    // played, and the log says that it differs from what this search found.
+    setUpFen("3k4/8/8/3q4/8/8/3R4/3K4 w - -");
+    const Move stored = quiet(D1, E1);
+    storeHash(stored, -500, 10, BOUND_LOWER);
+    EXPECT_EQ(search(3), stored);
+    EXPECT_EQ(resultScore(), -500);
+    EXPECT_TRUE(logHas("-E: DIFFERENT MOVE"));
+    EXPECT_FALSE(logHas("FAIL LOW !!!!!!!!!!!!! not enough time"));
+    EXPECT_TRUE(logHas("-***HT: -500"));
+}
+
+// --- Log and control -------------------------------------------------------------------------
+
+TEST_F(IterativeDeepeningTest, LogsThePositionAndOneLinePerIteration) {
+    setUpFen("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
+    search(4);
+    const auto lines = logLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "-FEN:\tr1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq -");
+    const auto iterations = iterationLines();
+    ASSERT_EQ(iterations.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        const std::string prefix = "-E: " + std::to_string(i + 2) + ":\t";
+        EXPECT_EQ(iterations[i].rfind(prefix, 0), 0u) << iterations[i];
+    }
+    // The final line names the move played with its table score.
+    EXPECT_EQ(lines.back(), "-***HT: " + std::to_string(resultScore()));
+    // The variation of the last iteration begins with the move played.
+    EXPECT_NE(iterations.back().find("\t" + moveText(SearchResult().move) + " "),
+              std::string::npos);
+}
+
+TEST_F(IterativeDeepeningTest, IdleStateEndsTheSearchAfterTheIterationInProgress) {
+    setUpFen(START_FEN);
+    engineState = ENGINE_IDLE;
+    const Move best = search(10);
+    EXPECT_TRUE(isLegalNow(best));
+    EXPECT_EQ(iterationLines().size(), 1u);
+    EXPECT_TRUE(logHas("-E: Ended ply after extra time"));
+}
+
+TEST_F(IterativeDeepeningTest, SameSearchTwiceCountsTheSameNodes) {
+    setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
+    nodeCount = 0;
+    const Move first = search(4);
+    const uint64_t firstNodes = nodeCount;
+    setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
+    nodeCount = 0;
+    EXPECT_EQ(search(4), first);
+    EXPECT_EQ(nodeCount, firstNodes);
+    EXPECT_GT(firstNodes, 1000u);
+}
+
+TEST_F(IterativeDeepeningTest, SearchLeavesThePositionAsItFoundIt) {
+    setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
+    const Position before = pos;
+    const HistoryEntry* top = historyTop;
+    search(4);
+    EXPECT_TRUE(pos == before);
+    EXPECT_EQ(historyTop, top);
+    EXPECT_EQ(currentPly, PlyRecords);
+}
+
+}  // namespace
+}  // namespace vostil::testing
