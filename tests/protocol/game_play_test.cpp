@@ -1,6 +1,7 @@
 // Whole conversations in which the engine searches and moves: replies, results, repetition.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 
 #include "board/position.h"
@@ -135,4 +136,27 @@ TEST(Handover, SeveralSearchedMovesAndQuit) {
     engine.send("quit\n");
     EXPECT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+}
+
+TEST(GamePlay, MoveInsideTheBookGetsAnImmediateBookReply) {
+    EngineProcess engine(/*withBook=*/true);
+    engine.send("xboard\nnew\ntime 3000\notim 3000\ne2e4\n");
+    ASSERT_TRUE(engine.waitForOutput("\nmove ", 10000)) << engine.output();
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    auto moves = movesIn(engine.output());
+    ASSERT_EQ(moves.size(), 1u) << engine.output();
+    EXPECT_TRUE(legalAfter(START_FEN, {"e2e4"}, moves[0])) << moves[0];
+
+    // The reply is one the book source gives after 1.e4, and nothing was searched for it.
+    std::ifstream source(VOSTIL_SOURCE_DIR "/data/book.txt");
+    std::string line;
+    bool inBook = false;
+    while (std::getline(source, line))
+        if (line.rfind("e2e4 " + moves[0] + " ", 0) == 0) inBook = true;
+    EXPECT_TRUE(inBook) << moves[0];
+    const std::string log = engine.log();
+    EXPECT_TRUE(contains(log, "-M: move(book): ")) << log;
+    EXPECT_FALSE(contains(log, "-FEN:")) << log;
+    EXPECT_FALSE(contains(log, "BOOK ERROR")) << log;
 }
