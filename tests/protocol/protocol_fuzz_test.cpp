@@ -1,0 +1,993 @@
+// Random conversations with the engine binary: the protocol's commands in random order with
+// random arguments, coordinate words, whole, broken and over-long FEN text, over-long words
+// and lines, binary bytes, and "quit" or the end of input at random points. Every run must end
+// by itself without a crash or sanitizer report, and every move the engine prints must be
+// legal in the game the conversation implies. To know that game this process replays the
+// conversation word by word with the engine's own library, taking the engine's moves from
+// its output at the points where it had to think.
+//
+// Seeded and reproducible: VOSTIL_FUZZ_RUNS (default 480 conversations), VOSTIL_FUZZ_SEED
+// (default 1) and VOSTIL_FUZZ_FIRST (index of the first conversation, to replay one alone).
+// A failing conversation is also written to fuzz-failure-<seed>-<run>.txt in the working
+// folder, ready to be piped into the engine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "board/position.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "protocol/coordinate_move.h"
+#include "protocol/engine_control.h"
+#include "protocol/input_reader.h"
+#include "search/draw_detection.h"
+#include "support/engine_process.h"
+
+using namespace vostil;
+using vostil::testing::EngineProcess;
+
+namespace {
+
+// --- Settings -------------------------------------------------------------------------------
+
+constexpr int DEFAULT_RUNS = 480;
+constexpr uint64_t DEFAULT_SEED = 1;
+// Four shards, so that the runs spread over the machine's cores under ctest -j.
+constexpr int SHARDS = 4;
+// Failures reported per shard before it gives up (each one prints its whole conversation).
+constexpr int MAX_REPORTED_FAILURES = 3;
+
+// The engine's limits, as an interface meets them.
+constexpr size_t WORD_LIMIT = 255;
+constexpr size_t SETBOARD_LIMIT = 254;
+
+// Conversations are kept below one pipe buffer, so that writing one never waits for the
+// engine to read.
+constexpr size_t MAX_CONVERSATION_BYTES = 40000;
+// Thinking time the clock commands of one conversation may grant, per move and in all; a
+// conversation that would exceed them is drawn again.
+constexpr uint32_t MAX_THINK_MS = 300;
+constexpr uint32_t MAX_TOTAL_THINK_MS = 2500;
+// Start-up, set-ups and slack under the sanitizers, on top of the thinking time.
+constexpr int BASE_TIMEOUT_MS = 20000;
+
+uint64_t environmentNumber(const char* name, uint64_t fallback) {
+    const char* text = std::getenv(name);
+    if (!text || !*text) return fallback;
+    return std::strtoull(text, nullptr, 10);
+}
+
+// --- Random numbers: splitmix64, the same sequence on every platform ------------------------
+
+class Random {
+public:
+    explicit Random(uint64_t seed) : state_(seed) {}
+    uint64_t next() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int below(int n) { return int(next() % uint64_t(n)); }
+    int between(int low, int high) { return low + below(high - low + 1); }
+    bool chance(int percent) { return below(100) < percent; }
+    template <typename T, size_t N>
+    const T& pick(const T (&items)[N]) { return items[below(int(N))]; }
+
+private:
+    uint64_t state_;
+};
+
+// --- The game as the library sees it ----------------------------------------------------------
+
+bool sideToMoveInCheck() {
+    computeCheckInfo(*currentPly);
+    return currentPly->checkInfo.checkers != 0;
+}
+
+std::vector<Move> legalMoves() {
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    const bool inCheck = sideToMoveInCheck();
+    MoveEntry* end = inCheck ? generateEvasions(list, currentPly->checkInfo) : generateMoves(list);
+    std::vector<Move> moves;
+    for (MoveEntry* e = list; e != end; ++e)
+        if (isLegalMove(e->move)) moves.push_back(e->move);
+    return moves;
+}
+
+std::string currentFen() {
+    char text[96];
+    positionToFen(text);
+    return text;
+}
+
+std::string moveText(Move m) {
+    char text[8];
+    formatCoordinateMove(text, m);
+    return text;
+}
+
+// --- Conversation generator ---------------------------------------------------------------
+
+const char* const POSITIONS[] = {
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1",
+    "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R b KQkq - 0 1",
+    "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3",
+    "rnbqkbnr/pppp1ppp/8/8/3Pp3/8/PPP1PPPP/RNBQKBNR b KQkq d3 0 2",
+    "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1",          // mate in one
+    "r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1",          // mate in one for black
+    "R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1",          // black is mated
+    "r5k1/8/8/8/8/8/5PPP/r5K1 w - - 0 1",         // white is mated
+    "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1",             // stalemate
+    "4k3/8/8/8/8/8/4R3/4K3 b - - 0 1",            // black in check
+    "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+    "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1",
+    "1r2k3/P7/8/8/8/8/8/4K3 w - - 0 1",           // promotion, with capture
+    "4k3/8/8/8/8/8/p7/1R2K3 b - - 0 1",           // black promotes
+    "8/8/4k3/8/8/4K3/8/8 w - - 0 1",              // bare kings
+    "8/5k2/8/3pP3/8/8/5K2/8 w - d6 0 1",
+    "1q5k/8/8/8/8/8/r7/5K2 w - - 0 1",
+    "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
+    "6k1/5ppp/8/8/8/8/8/R5K1 w - - bm Ra8#;",     // EPD best move
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - am e4;",
+};
+
+const char* const IGNORED_COMMANDS[] = {
+    "protover 2", "accepted setboard", "rejected usermove", "post", "nopost", "hard", "easy",
+    "random", "computer", "name Some Body", "rating 2100 1900", "ping 7", "?", "draw",
+    "undo", "remove", "hint", "bk", "st 1", "sd 3", "edit", "#", "Pe4", "c", ".", "ics -",
+    "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
+    "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}",
+};
+
+// Words that begin with a command keyword: the engine compares only the prefix.
+const char* const PREFIX_VARIANTS[] = {
+    "newgame", "goto", "forcefully", "whitey", "blackout", "resultant", "leveled", "timed",
+    "go", "new", "force", "white", "black", "benchmark",
+};
+
+const char JUNK_LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ+-*/=#@!?:;,.{}[]()_~'\"";
+
+class ConversationGenerator {
+public:
+    explicit ConversationGenerator(uint64_t seed) : rng_(seed) {}
+
+    std::string make() {
+        text_.clear();
+        const int opening = rng_.below(100);
+        if (opening < 88) add("xboard");
+        else if (opening < 93) add("xboardish");
+        else if (opening < 97) add(junkWord());
+        // else: no handshake word at all; the engine's first word is whatever comes.
+        if (rng_.chance(60)) add("protover 2");
+
+        const int items = rng_.between(1, 40);
+        for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 6000; ++i) addItem();
+
+        const int ending = rng_.below(100);
+        if (ending < 45) add("quit");
+        else if (ending < 55) {
+            add("quit");
+            addItem();  // nothing after "quit" may be acted on
+        }
+        if (rng_.chance(12)) text_.resize(rng_.below(int(text_.size()) + 1));
+        return text_;
+    }
+
+private:
+    // Separators: mostly line ends; "setboard" reads to the line end whatever they are.
+    void add(const std::string& line) {
+        text_ += line;
+        const int r = rng_.below(100);
+        text_ += r < 85 ? "\n" : r < 92 ? "\r\n" : r < 96 ? "\n\n" : " \t";
+    }
+
+    std::string junkWord() {
+        std::string word;
+        const int length = rng_.between(1, 12);
+        for (int i = 0; i < length; ++i) {
+            word.push_back(JUNK_LETTERS[rng_.below(int(sizeof JUNK_LETTERS) - 1)]);
+            // Now and then a digit, but never a word made of digits only.
+            if (rng_.chance(15)) word.push_back(char('0' + rng_.below(10)));
+        }
+        return word;
+    }
+
+    std::string letters(int length) {
+        std::string word;
+        for (int i = 0; i < length; ++i) word.push_back(char('a' + rng_.below(26)));
+        return word;
+    }
+
+    std::string randomCoordinateWord() {
+        std::string word;
+        word.push_back(char('a' + rng_.below(rng_.chance(95) ? 8 : 10)));
+        word.push_back(char('1' + rng_.below(rng_.chance(95) ? 8 : 9)));
+        word.push_back(char('a' + rng_.below(rng_.chance(95) ? 8 : 10)));
+        word.push_back(char('1' + rng_.below(rng_.chance(95) ? 8 : 9)));
+        if (rng_.chance(20)) word.push_back("qnrbkx="[rng_.below(7)]);
+        if (rng_.chance(5)) word += junkWord();
+        return word;
+    }
+
+    // A move legal in the game as the generator believes it, played there.
+    std::string believedMove() {
+        if (!beliefKnown_ || !setupPosition(belief_.c_str(), false)) {
+            beliefKnown_ = false;
+            return randomCoordinateWord();
+        }
+        const std::vector<Move> moves = legalMoves();
+        if (moves.empty()) return randomCoordinateWord();
+        const Move m = moves[rng_.below(int(moves.size()))];
+        std::string word = moveText(m);
+        applyGameMove(m);
+        belief_ = currentFen();
+        // A promotion without its letter, or with a letter that names no piece.
+        if (word.size() == 5 && rng_.chance(10)) word.resize(4);
+        if (rng_.chance(3)) word.push_back('k');
+        return word;
+    }
+
+    // The engine has moved, but the generator cannot know what: it guesses that the other
+    // side is now to move in an otherwise unchanged position.
+    void engineMoved() {
+        if (!beliefKnown_) return;
+        const size_t space = belief_.find(' ');
+        if (space == std::string::npos || space + 1 >= belief_.size()) {
+            beliefKnown_ = false;
+            return;
+        }
+        belief_[space + 1] = belief_[space + 1] == 'w' ? 'b' : 'w';
+        // Whatever the engine's move was, no en-passant square stays.
+        const size_t ep = belief_.rfind(' ');
+        if (ep != std::string::npos && ep > space + 1) belief_ = belief_.substr(0, ep) + " -";
+    }
+
+    std::string mutatedFen(std::string fen) {
+        const int edits = rng_.between(1, 3);
+        for (int i = 0; i < edits && !fen.empty(); ++i) {
+            const int at = rng_.below(int(fen.size()));
+            switch (rng_.below(5)) {
+                case 0: fen.resize(at); break;
+                case 1: fen[at] = "pnbrqkPNBRQK12345678/ wb-KQkqacdefgh09x"[rng_.below(39)]; break;
+                case 2: fen.insert(fen.begin() + at, "pnbrqkPNBRQK12345678/ -"[rng_.below(23)]); break;
+                case 3: fen.erase(at, rng_.between(1, 4)); break;
+                default: fen += " " + fen.substr(0, at); break;
+            }
+        }
+        return fen;
+    }
+
+    std::string randomPlacementFen() {
+        std::string fen;
+        for (int row = 0; row < 8; ++row) {
+            int empty = 0;
+            for (int file = 0; file < 8; ++file) {
+                if (rng_.chance(75)) {
+                    ++empty;
+                    continue;
+                }
+                if (empty) fen += char('0' + empty);
+                empty = 0;
+                fen += "pnbrqPNBRQ"[rng_.below(10)];
+            }
+            if (empty) fen += char('0' + empty);
+            if (row < 7) fen += '/';
+        }
+        // Kings on random squares, usually one each: replace two placement letters.
+        for (char king : {'K', 'k'}) {
+            std::vector<size_t> letters;
+            for (size_t i = 0; i < fen.size(); ++i)
+                if (std::isalpha(static_cast<unsigned char>(fen[i]))) letters.push_back(i);
+            if (!letters.empty() && rng_.chance(92)) fen[letters[rng_.below(int(letters.size()))]] = king;
+        }
+        fen += rng_.chance(50) ? " w " : " b ";
+        fen += rng_.pick({"-", "KQkq", "Kq", "k"});
+        fen += rng_.pick({" -", " e3", " d6", " a9", ""});
+        return fen;
+    }
+
+    void addSetboard() {
+        std::string fen;
+        bool known = false;
+        const int kind = rng_.below(100);
+        if (kind < 40) {
+            fen = rng_.pick(POSITIONS);
+            known = true;
+        } else if (kind < 65) {
+            fen = mutatedFen(rng_.pick(POSITIONS));
+        } else if (kind < 80) {
+            fen = randomPlacementFen();
+        } else if (kind < 90) {
+            // Over-long: refused whole, whatever it starts with.
+            fen = std::string(rng_.pick(POSITIONS)) + " " + letters(rng_.between(200, 3000));
+        } else if (kind < 95) {
+            fen = std::string(rng_.pick(POSITIONS)).substr(0, rng_.between(0, 20));
+        } else {
+            for (int i = rng_.between(0, 60); i > 0; --i) {
+                const char c = char(rng_.below(256));
+                if (c != '\n') fen.push_back(c);
+            }
+        }
+        const int form = rng_.below(100);
+        if (form < 85) add("setboard " + fen);
+        else if (form < 90) add("setboard\t" + fen);
+        else if (form < 95) add("setboarding " + fen);
+        else {
+            add("setboard");  // its line is empty
+            known = false;
+        }
+        beliefKnown_ = known;
+        if (known) belief_ = fen;
+        awaiting_ = false;
+    }
+
+    void addTime() {
+        static const char* const CLOCKS[] = {"-50", "-1", "0", "1", "2", "5", "10", "20", "40",
+                                             "60", "100", "120", "150", "199", "+7", "007"};
+        static const char* const OPPONENT[] = {"0", "100", "99999999", "-5", "5x"};
+        std::string keyword = rng_.chance(90) ? "time" : "timed";
+        const int form = rng_.below(100);
+        if (form < 80) {
+            std::string line = keyword + " " + rng_.pick(CLOCKS);
+            if (rng_.chance(70)) {
+                add(line);
+                add(std::string("otim ") + rng_.pick(OPPONENT));
+            } else if (rng_.chance(50)) {
+                add(line + " otim " + rng_.pick(OPPONENT));
+            } else {
+                add(line);
+            }
+        } else if (form < 88) {
+            add(keyword);
+        } else if (form < 94) {
+            add(keyword + " " + junkWord());
+        } else {
+            add(keyword + " " + rng_.pick(CLOCKS) + " otim");
+        }
+    }
+
+    void addLevel() {
+        static const char* const MOVES[] = {"0", "20", "40", "60", "100", "-3", "x1"};
+        static const char* const BASES[] = {"0", "1", "5", "0:20", "5:30", "1:", "x"};
+        static const char* const INCREMENTS[] = {"0", "0.01", "0.02", "0.05", "x", "-1", "0.0001"};
+        std::string line = "level";
+        const int words = rng_.chance(85) ? 3 : rng_.below(3);
+        if (words > 0) line += std::string(" ") + rng_.pick(MOVES);
+        if (words > 1) line += std::string(" ") + rng_.pick(BASES);
+        if (words > 2) line += std::string(" ") + rng_.pick(INCREMENTS);
+        add(line);
+    }
+
+    void addOverlongWord() {
+        const int kind = rng_.below(4);
+        std::string word = kind == 0 ? "e2e4" : kind == 1 ? "time" : kind == 2 ? "go" : "";
+        // Exactly at the limit the word still counts; one more and it is ignored.
+        const int length = rng_.chance(30) ? int(WORD_LIMIT) + rng_.below(2) : rng_.between(256, 4000);
+        word += letters(std::max(0, length - int(word.size())));
+        add(word);
+    }
+
+    void addBinary() {
+        std::string bytes;
+        for (int i = rng_.between(1, 300); i > 0; --i) bytes.push_back(char(rng_.below(256)));
+        text_ += bytes;
+        text_ += "\n";
+    }
+
+    void addItem() {
+        const int r = rng_.below(1000);
+        if (r < 230) {
+            // The opponent's move: mostly one that is legal in the believed game.
+            const std::string word = rng_.chance(80) ? believedMove() : randomCoordinateWord();
+            add(word);
+            if (awaiting_) engineMoved();
+        } else if (r < 300) {
+            add(rng_.chance(85) ? "new" : rng_.chance(50) ? "result 1-0 {White mates}" : "newgame");
+            belief_ = POSITIONS[0];
+            beliefKnown_ = true;
+            awaiting_ = true;
+        } else if (r < 370) {
+            add("force");
+            awaiting_ = false;
+        } else if (r < 440) {
+            add("go");
+            engineMoved();
+            awaiting_ = true;
+        } else if (r < 530) {
+            addTime();
+        } else if (r < 570) {
+            addLevel();
+        } else if (r < 650) {
+            addSetboard();
+        } else if (r < 690) {
+            const bool white = rng_.chance(50);
+            add(white ? "white" : "black");
+            awaiting_ = false;
+            if (beliefKnown_) engineMovedTo(white ? 'w' : 'b');
+        } else if (r < 720) {
+            // "test" thinks until the clock cap: only after a small clock.
+            add(std::string("time ") + rng_.pick({"5", "10", "20"}));
+            add("test");
+            belief_ = POSITIONS[0];
+            beliefKnown_ = true;
+            engineMoved();
+            awaiting_ = true;
+        } else if (r < 740) {
+            add(rng_.chance(70) ? "benchmark" : "benchmarks");
+        } else if (r < 810) {
+            add(rng_.pick(IGNORED_COMMANDS));
+        } else if (r < 850) {
+            add(rng_.pick(PREFIX_VARIANTS));
+        } else if (r < 900) {
+            add(junkWord());
+        } else if (r < 930) {
+            addOverlongWord();
+        } else if (r < 960) {
+            addBinary();
+        } else if (r < 975) {
+            // A long line of many short words.
+            std::string line;
+            for (int i = rng_.between(50, 600); i > 0; --i) line += junkWord() + " ";
+            add(line);
+        } else if (r < 985) {
+            add("quit");
+        } else {
+            add(randomCoordinateWord());
+        }
+    }
+
+    void engineMovedTo(char side) {
+        const size_t space = belief_.find(' ');
+        if (space != std::string::npos && space + 1 < belief_.size()) belief_[space + 1] = side;
+    }
+
+    Random rng_;
+    std::string text_;
+    std::string belief_ = POSITIONS[0];
+    bool beliefKnown_ = false;
+    bool awaiting_ = false;
+};
+
+// --- Replaying a conversation as the engine reads it ----------------------------------------
+
+// Splits the conversation into words as the engine's input reader does: white space separates
+// words, the character after a word stays unread (so "setboard" still sees its line end), and
+// a word put back is read again next.
+class WordReader {
+public:
+    explicit WordReader(const std::string& text) : text_(text) {}
+
+    bool readWord(std::string& word) {
+        if (hasPending_) {
+            hasPending_ = false;
+            word = pending_;
+            return true;
+        }
+        word.clear();
+        while (at_ < text_.size() && isSpace(text_[at_])) ++at_;
+        if (at_ == text_.size()) return false;
+        while (at_ < text_.size() && !isSpace(text_[at_])) {
+            if (word.size() < MAX_KEPT_LENGTH) word.push_back(text_[at_]);
+            ++at_;
+        }
+        return true;
+    }
+
+    void pushBack(const std::string& word) {
+        pending_ = word;
+        hasPending_ = true;
+    }
+
+    std::string readRestOfLine() {
+        std::string line;
+        while (at_ < text_.size()) {
+            const char c = text_[at_++];
+            if (line.size() < MAX_KEPT_LENGTH || c == '\n') line.push_back(c);
+            if (c == '\n') break;
+        }
+        return line;
+    }
+
+private:
+    static bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+    const std::string& text_;
+    size_t at_ = 0;
+    std::string pending_;
+    bool hasPending_ = false;
+};
+
+bool hasPrefix(const std::string& word, const char* prefix) {
+    return word.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+// A whole word as a decimal integer, clamped to 32 bits.
+bool parseInteger(const std::string& word, long long& value) {
+    if (word.empty()) return false;
+    errno = 0;
+    char* end = nullptr;
+    value = std::strtoll(word.c_str(), &end, 10);
+    if (end == word.c_str() || *end != '\0') return false;
+    if (errno == ERANGE || value > INT32_MAX) value = value < 0 ? INT32_MIN : INT32_MAX;
+    if (value < INT32_MIN) value = INT32_MIN;
+    return true;
+}
+
+// What the engine prints that the conversation determines, in order.
+struct Answer {
+    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, BENCHMARK } kind;
+    std::string text;    // the move, the result line or the refused word
+    std::string result;  // a result line that follows a move
+};
+
+const char* const RESULTS_WITHOUT_MOVE[] = {
+    "1-0 {Vostil mated 0}", "0-1 {Vostil mated 0}", "1/2-1/2 {Draw by stalemate (1)}",
+    "1/2-1/2 {Draw by repetition (2)}",
+};
+const char* const RESULTS_AFTER_MOVE[] = {
+    "1-0 {Vostil mates 1}", "0-1 {Vostil mates 1}", "1/2-1/2 {Draw by ...(3)}",
+};
+
+template <size_t N>
+bool isOneOf(const std::string& line, const char* const (&texts)[N]) {
+    return std::any_of(texts, texts + N, [&](const char* t) { return line == t; });
+}
+
+std::vector<Answer> parseAnswers(const std::string& output) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        lines.push_back(output.substr(start, end - start));
+        start = end + 1;
+    }
+    std::vector<Answer> answers;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.rfind("move ", 0) == 0) {
+            Answer a{Answer::MOVE, line.substr(5), ""};
+            if (i + 1 < lines.size() && isOneOf(lines[i + 1], RESULTS_AFTER_MOVE)) a.result = lines[++i];
+            answers.push_back(a);
+        } else if (isOneOf(line, RESULTS_WITHOUT_MOVE) || isOneOf(line, RESULTS_AFTER_MOVE)) {
+            answers.push_back({Answer::RESULT, line, ""});
+        } else if (line.rfind("Illegal move: ", 0) == 0) {
+            answers.push_back({Answer::ILLEGAL_MOVE, line.substr(14), ""});
+        } else if (line == "tellusererror Illegal position") {
+            answers.push_back({Answer::ILLEGAL_POSITION, "", ""});
+        } else if (line == "Define __STAT") {
+            answers.push_back({Answer::BENCHMARK, "", ""});
+        }
+        // The handshake, the missing book and EPD warnings are not the conversation's.
+    }
+    return answers;
+}
+
+std::string describe(const Answer& a) {
+    switch (a.kind) {
+        case Answer::MOVE: return "move " + a.text + (a.result.empty() ? "" : " / " + a.result);
+        case Answer::RESULT: return a.text;
+        case Answer::ILLEGAL_MOVE: return "Illegal move: " + a.text;
+        case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
+        case Answer::BENCHMARK: return "Define __STAT";
+    }
+    return "";
+}
+
+struct ReplayStats {
+    int thinks = 0;
+    int movesChecked = 0;
+    int resultsChecked = 0;
+    int refusedMoves = 0;
+    int refusedPositions = 0;
+};
+
+// Replays the conversation. Dry, it only bounds the thinking time the conversation can ask
+// for (every word that could make the engine think counts); otherwise it follows the game
+// with the library and checks the engine's answers against it.
+class Replay {
+public:
+    Replay(const std::string& input, const std::vector<Answer>* answers)
+        : in_(input), answers_(answers) {}
+
+    std::string failure;
+    ReplayStats stats;
+    uint32_t longestThinkMs = 0;
+    uint64_t totalThinkMs = 0;
+
+    void run() {
+        pos = Position{};
+        gamePositionReady = false;
+        std::string word;
+        in_.readWord(word);  // the handshake word is never dispatched
+        while (failure.empty() && in_.readWord(word)) {
+            if (word.size() > WORD_LIMIT) continue;
+            Move m = 0;
+            if (hasPrefix(word, "time")) {
+                handleTime();
+            } else if (dry() ? looksLikeCoordinates(word)
+                             : (m = parseCoordinateMove(word.c_str(), MoveSource::Root)) != 0) {
+                handleReceivedMove(word, m);
+            } else if (hasPrefix(word, "go")) {
+                awaiting_ = false;
+                if (dry() || gamePositionReady) think();
+            } else if (hasPrefix(word, "new") || hasPrefix(word, "result")) {
+                if (!dry()) setupPosition(START_FEN, false);
+                awaiting_ = true;
+            } else if (hasPrefix(word, "level")) {
+                handleLevel();
+            } else if (hasPrefix(word, "force")) {
+                awaiting_ = false;
+            } else if (hasPrefix(word, "setboard")) {
+                handleSetboard();
+            } else if (hasPrefix(word, "quit")) {
+                break;
+            } else if (hasPrefix(word, "white")) {
+                handleSideToMove(WHITE);
+            } else if (hasPrefix(word, "black")) {
+                handleSideToMove(BLACK);
+            } else if (word == "benchmark") {
+                expect(Answer::BENCHMARK, "");
+            } else if (word == "accepted" || word == "rejected") {
+                std::string feature;
+                in_.readWord(feature);  // the feature's name is no command
+            } else if (word == "test") {
+                awaiting_ = false;
+                if (!dry()) setupPosition(START_FEN, false);
+                budgetMs_ = incrementMs_ + (4123456689u / uint32_t(movesPerControl_)) * 10u;
+                think();
+            }
+        }
+        if (failure.empty() && !dry() && next_ < answers_->size())
+            failure = "the engine printed more than the conversation asks for: " +
+                      describe((*answers_)[next_]);
+    }
+
+private:
+    bool dry() const { return answers_ == nullptr; }
+
+    static bool looksLikeCoordinates(const std::string& w) {
+        return w.size() >= 4 && w[0] >= 'a' && w[0] <= 'h' && w[1] >= '1' && w[1] <= '8' &&
+               w[2] >= 'a' && w[2] <= 'h' && w[3] >= '1' && w[3] <= '8';
+    }
+
+    bool readInteger(long long& value) {
+        std::string word;
+        if (!in_.readWord(word)) return false;
+        if (parseInteger(word, value)) return true;
+        in_.pushBack(word);
+        return false;
+    }
+
+    void handleTime() {
+        long long t;
+        if (!readInteger(t)) return;
+        budgetMs_ = budgetForClock(int32_t(t), incrementMs_, movesPerControl_);
+        clockMs_ = t <= 0 ? 0u : uint32_t(std::min<long long>(t * 10, CLOCK_UNKNOWN - 1));
+        std::string next;
+        if (!in_.readWord(next)) return;
+        if (next != "otim") {
+            in_.pushBack(next);
+            return;
+        }
+        long long opponent;
+        readInteger(opponent);
+    }
+
+    void handleLevel() {
+        long long moves;
+        if (!readInteger(moves)) return;
+        movesPerControl_ = moves <= 0 ? 40 : int32_t(moves);
+        std::string base;
+        if (!in_.readWord(base)) return;
+        int minutes, seconds;
+        char tail;
+        if (std::sscanf(base.c_str(), "%d:%d%c", &minutes, &seconds, &tail) != 2 &&
+            std::sscanf(base.c_str(), "%d%c", &minutes, &tail) != 1) {
+            in_.pushBack(base);
+            return;
+        }
+        std::string increment;
+        if (!in_.readWord(increment)) return;
+        char* end = nullptr;
+        const double inc = std::strtod(increment.c_str(), &end);
+        if (end == increment.c_str() || *end != '\0' || std::isnan(inc)) {
+            in_.pushBack(increment);
+            return;
+        }
+        incrementMs_ = inc >= 0.001 ? uint32_t(std::min(inc, 3.6e6) * 1000.0 + 0.5) : 0u;
+    }
+
+    void handleSetboard() {
+        awaiting_ = false;
+        const std::string text = in_.readRestOfLine();
+        if (dry()) return;
+        const bool fits = text.size() <= SETBOARD_LIMIT;
+        if (!fits || !setupPosition(text.c_str(), false)) {
+            if (!fits) gamePositionReady = false;
+            if (!gamePositionReady) {
+                ++stats.refusedPositions;
+                expect(Answer::ILLEGAL_POSITION, "");
+            }
+        }
+    }
+
+    void handleSideToMove(int side) {
+        awaiting_ = false;
+        if (dry()) return;
+        const int previous = pos.sideToMove;
+        pos.sideToMove = side;
+        if (gamePositionReady && isKingAttacked(0, side ^ 1)) pos.sideToMove = previous;
+        if (pos.sideToMove != previous) pos.epSquare = pos.rootEpSquare = 0;
+    }
+
+    void handleReceivedMove(const std::string& word, Move m) {
+        if (dry()) {
+            if (awaiting_) think();
+            return;
+        }
+        if (!gamePositionReady || !isLegalMove(m)) {
+            ++stats.refusedMoves;
+            expect(Answer::ILLEGAL_MOVE, word.c_str());  // printed up to a zero byte, as C text
+            return;
+        }
+        applyGameMove(m);
+        if (awaiting_) think();
+    }
+
+    void expect(Answer::Kind kind, const std::string& text) {
+        if (dry()) return;
+        const Answer wanted{kind, text, ""};
+        if (next_ >= answers_->size()) {
+            failure = "the engine stopped answering; expected: " + describe(wanted);
+            return;
+        }
+        const Answer& got = (*answers_)[next_++];
+        if (got.kind != kind || got.text != text)
+            failure = "expected \"" + describe(wanted) + "\", the engine printed \"" + describe(got) + "\"";
+    }
+
+    // The engine thinks on the game's position and answers with a move or a result.
+    void think() {
+        awaiting_ = true;
+        const uint32_t cap = clockMs_ == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : capFor(clockMs_);
+        const uint32_t spend = std::min(budgetMs_, cap);
+        longestThinkMs = std::max(longestThinkMs, spend);
+        totalThinkMs += spend;
+        ++stats.thinks;
+        if (dry()) return;
+
+        const std::string fen = currentFen();
+        if (next_ >= answers_->size()) {
+            failure = "no move or result where the engine had to think, in " + fen;
+            return;
+        }
+        const Answer& got = (*answers_)[next_++];
+        if (got.kind == Answer::MOVE) {
+            const Move m = parseCoordinateMove(got.text.c_str(), MoveSource::Root);
+            if (!isLegalMove(m) || moveText(m) != got.text || !soundOnTheBoard(m)) {
+                failure = "illegal move \"" + got.text + "\" in " + fen;
+                return;
+            }
+            applyGameMove(m);
+            if (!positionIsConsistent()) {
+                failure = "the move \"" + got.text + "\" left a broken board after " + fen;
+                return;
+            }
+            ++stats.movesChecked;
+            if (!got.result.empty()) checkResult(got.result, true);
+        } else if (got.kind == Answer::RESULT) {
+            checkResult(got.text, false);
+        } else {
+            failure = "expected a move or a result in " + fen + ", the engine printed \"" + describe(got) + "\"";
+        }
+    }
+
+        // What the board itself says of a move, independent of the generators: the mover's own
+    // piece leaves its square, no own piece is taken, and an en-passant capture takes an
+    // enemy pawn that stands beside the moving pawn.
+    static bool soundOnTheBoard(Move m) {
+        if (m >= 0xC000) return true;  // castling: the generators' rights and squares decide
+        const Square from = moveFrom(m), to = moveTo(m);
+        const PieceCode mover = pos.board[from], target = pos.board[to];
+        const int side = pos.sideToMove;
+        if (mover == EMPTY || (isWhitePiece(mover) ? WHITE : BLACK) != side) return false;
+        if (target != EMPTY && (isWhitePiece(target) ? WHITE : BLACK) == side) return false;
+        if (moveKind(m) == MOVE_EN_PASSANT) {
+            const Square victim = Square(8 * rowOf(from) + fileOf(to));
+            const PieceCode enemyPawn = side == WHITE ? BLACK_PAWN : WHITE_PAWN;
+            return target == EMPTY && pos.board[victim] == enemyPawn;
+        }
+        return true;
+    }
+
+    // A result line must say what a chess player sees on the board.
+    void checkResult(const std::string& line, bool afterMove) {
+        ++stats.resultsChecked;
+        const std::string fen = currentFen();
+        const bool blackToMove = pos.sideToMove == BLACK;
+        const bool mated = sideToMoveInCheck() && legalMoves().empty();
+        const bool stalemated = !sideToMoveInCheck() && legalMoves().empty();
+        bool sound;
+        if (line.find("stalemate") != std::string::npos) {
+            sound = stalemated && !afterMove;
+        } else if (line.find("mate") != std::string::npos) {
+            // "mates 1" after the engine's move, "mated 0" before it: either way the side to
+            // move now is mated, and the winner is the other side.
+            const bool wantMove = line.find("mates 1") != std::string::npos;
+            sound = mated && wantMove == afterMove && (line.rfind("1-0", 0) == 0) == blackToMove;
+        } else {
+            // Drawn by material, the fifty-move rule or a repetition.
+            sound = isDraw(2);
+        }
+        if (!sound) failure = "result \"" + line + "\" does not hold in " + fen;
+    }
+
+    static uint32_t capFor(uint32_t clock) {
+        const uint32_t saved = clockMs;
+        clockMs = clock;
+        const uint32_t cap = moveTimeCap();
+        clockMs = saved;
+        return cap;
+    }
+
+    WordReader in_;
+    const std::vector<Answer>* answers_;
+    size_t next_ = 0;
+    bool awaiting_ = false;
+    int32_t movesPerControl_ = 40;
+    uint32_t incrementMs_ = 0;
+    uint32_t budgetMs_ = 0;
+    uint32_t clockMs_ = CLOCK_UNKNOWN;
+};
+
+// Conversations as text a reader can see: control and high bytes escaped, long ones cut.
+std::string printable(const std::string& text, size_t limit = 4000) {
+    std::string out;
+    for (size_t i = 0; i < text.size() && out.size() < limit; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') out += "\\n\n";
+        else if (c >= 32 && c < 127 && c != '\\') out += char(c);
+        else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02x", c);
+            out += hex;
+        }
+    }
+    if (out.size() >= limit) out += "... (" + std::to_string(text.size()) + " bytes in all)";
+    return out;
+}
+
+// The library's own messages (an EPD move it cannot read) must not clutter the test output.
+class QuietStandardOutput {
+public:
+    QuietStandardOutput() {
+        std::fflush(stdout);
+        saved_ = dup(1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        close(null);
+    }
+    ~QuietStandardOutput() {
+        std::fflush(stdout);
+        dup2(saved_, 1);
+        close(saved_);
+    }
+
+private:
+    int saved_;
+};
+
+uint64_t runSeed(uint64_t seed, uint64_t run) {
+    Random mix(seed * 0x100000001B3ull + run);
+    return mix.next();
+}
+
+// One conversation: drawn (again, until its clocks keep the thinking short), played, checked.
+std::string playConversation(uint64_t seed, uint64_t run, ReplayStats& totals, std::string& input) {
+    Random draws(runSeed(seed, run));
+    for (int attempt = 0;; ++attempt) {
+        ConversationGenerator generator(draws.next());
+        input = generator.make();
+        Replay bound(input, nullptr);
+        bound.run();
+        if (bound.longestThinkMs <= MAX_THINK_MS && bound.totalThinkMs <= MAX_TOTAL_THINK_MS) {
+            EngineProcess engine;
+            engine.send(input);
+            engine.closeInput();
+            const int timeoutMs = BASE_TIMEOUT_MS + 4 * int(bound.totalThinkMs);
+            if (!engine.waitForExit(timeoutMs))
+                return "the engine did not end within " + std::to_string(timeoutMs) + " ms\n" +
+                       "output:\n" + printable(engine.output()) + "\nerrors:\n" + engine.errors();
+            if (!engine.exitedCleanly() || !engine.errors().empty())
+                return "the engine ended badly\nerrors:\n" + engine.errors() + "\noutput:\n" +
+                       printable(engine.output());
+
+            const std::vector<Answer> answers = parseAnswers(engine.output());
+            Replay replay(input, &answers);
+            {
+                QuietStandardOutput quiet;
+                replay.run();
+            }
+            totals.thinks += replay.stats.thinks;
+            totals.movesChecked += replay.stats.movesChecked;
+            totals.resultsChecked += replay.stats.resultsChecked;
+            totals.refusedMoves += replay.stats.refusedMoves;
+            totals.refusedPositions += replay.stats.refusedPositions;
+            if (!replay.failure.empty())
+                return replay.failure + "\noutput:\n" + printable(engine.output());
+            return "";
+        }
+        if (attempt == 50) return "no conversation with short enough clocks was drawn";
+    }
+}
+
+void fuzzShard(int shard) {
+    const uint64_t runs = environmentNumber("VOSTIL_FUZZ_RUNS", DEFAULT_RUNS);
+    const uint64_t seed = environmentNumber("VOSTIL_FUZZ_SEED", DEFAULT_SEED);
+    const uint64_t first = environmentNumber("VOSTIL_FUZZ_FIRST", 0);
+    const auto start = std::chrono::steady_clock::now();
+
+    ReplayStats totals;
+    int played = 0, failures = 0;
+    for (uint64_t run = first + uint64_t(shard); run < first + runs; run += SHARDS) {
+        std::string input;
+        const std::string failure = playConversation(seed, run, totals, input);
+        ++played;
+        if (failure.empty()) continue;
+        const std::string file = "fuzz-failure-" + std::to_string(seed) + "-" + std::to_string(run) + ".txt";
+        std::ofstream(file, std::ios::binary) << input;
+        ADD_FAILURE() << "conversation " << run << " of seed " << seed
+                      << " (again alone: VOSTIL_FUZZ_SEED=" << seed << " VOSTIL_FUZZ_FIRST=" << run
+                      << " VOSTIL_FUZZ_RUNS=1; input saved as " << file << "):\n"
+                      << failure << "\ninput:\n" << printable(input);
+        if (++failures == MAX_REPORTED_FAILURES) break;
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("shard %d: %d conversations in %.1f s; %d thinking answers, %d moves and %d results "
+                "checked, %d moves and %d positions refused\n",
+                shard, played, seconds, totals.thinks, totals.movesChecked, totals.resultsChecked,
+                totals.refusedMoves, totals.refusedPositions);
+    // The generated games must reach the engine: most conversations make it move.
+    if (played >= 40) {
+        EXPECT_GT(totals.movesChecked, played / 2);
+    }
+}
+
+}  // namespace
+
+// Found by the fuzz: "white" after 1. e4 handed white the en-passant square meant for black,
+// so d2e3 "captured" a pawn that is not there and corrupted the board.
+TEST(ProtocolFuzzFinds, SideToMoveCommandDropsTheOtherSidesEnPassantSquare) {
+    auto run = vostil::testing::runEngine("xboard\nnew\nforce\ne2e4\nwhite\nd2e3\ntime 20\ngo\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_NE(run.output.find("Illegal move: d2e3\n"), std::string::npos) << run.output;
+    const std::vector<Answer> answers = parseAnswers(run.output);
+    ASSERT_FALSE(answers.empty());
+    // White moves again in the position after 1. e4, with no en-passant chance.
+    ASSERT_TRUE(setupPosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 1", false));
+    EXPECT_EQ(answers.back().kind, Answer::MOVE);
+    EXPECT_TRUE(isLegalMove(parseCoordinateMove(answers.back().text.c_str(), MoveSource::Root)))
+        << answers.back().text;
+}
+
+TEST(ProtocolFuzz, RandomConversationsShard0) { fuzzShard(0); }
+TEST(ProtocolFuzz, RandomConversationsShard1) { fuzzShard(1); }
+TEST(ProtocolFuzz, RandomConversationsShard2) { fuzzShard(2); }
+TEST(ProtocolFuzz, RandomConversationsShard3) { fuzzShard(3); }
