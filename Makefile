@@ -6,10 +6,14 @@ SANITIZE_DIR := build/sanitize
 TSAN_DIR := build/tsan
 RUN_DIR := run
 
-.PHONY: run build test test-release test-sanitize test-tsan deps install clean
+.PHONY: run build test test-release test-sanitize test-tsan deps deps-match install clean
 
 deps:
 	@scripts/install_deps.sh
+
+# xboard, fairymax and Xvfb for the match test of the optimised run.
+deps-match:
+	@scripts/install_deps.sh match
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -22,7 +26,7 @@ run: build
 
 test: test-release test-sanitize test-tsan
 
-test-release: build
+test-release: build deps-match
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # Any sanitizer report aborts the process that made it, so it fails its test.
