@@ -16,6 +16,7 @@
 #include "board_test_support.h"
 #include "protocol/game_log.h"
 #include "search/search.h"
+#include "support/log_folder.h"
 
 namespace vostil {
 namespace {
@@ -30,37 +31,12 @@ protected:
     void SetUp() override {
         // The log is opened beside the program before anything else runs.
         ASSERT_TRUE(std::ifstream("Vostil.log").good());
-        char folderTemplate[] = "/tmp/vostil_board_XXXXXX";
-        ASSERT_NE(mkdtemp(folderTemplate), nullptr);
-        folder_ = folderTemplate;
-        char* previous = getcwd(nullptr, 0);
-        ASSERT_NE(previous, nullptr);
-        previousFolder_ = previous;
-        std::free(previous);
-        ASSERT_EQ(chdir(folder_.c_str()), 0);
-        reopenLog(std::ios::trunc);
+        ASSERT_TRUE(logFolder_.enter());
     }
 
-    void TearDown() override {
-        ASSERT_EQ(chdir(previousFolder_.c_str()), 0);
-        reopenLog(std::ios::app);
-        std::remove((folder_ + "/Vostil.log").c_str());
-        rmdir(folder_.c_str());
-    }
+    void TearDown() override { logFolder_.leave(); }
 
-    static void reopenLog(std::ios::openmode mode) {
-        std::lock_guard<std::mutex> lock(gameLogMutex);
-        gameLog.close();
-        gameLog.clear();
-        gameLog.open("Vostil.log", std::ios::out | mode);
-    }
-
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        std::ifstream file(folder_ + "/Vostil.log");
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> logLines() const { return logFolder_.logLines(); }
 
     static std::string keyLine() {
         char text[32];
@@ -77,8 +53,7 @@ protected:
     }
 
 private:
-    std::string folder_;
-    std::string previousFolder_;
+    vostil::testing::LogFolder logFolder_;
 };
 
 TEST_F(ApplyGameMove, FirstMoveOfTheGame) {

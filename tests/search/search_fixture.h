@@ -20,6 +20,8 @@
 #include "protocol/game_log.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
+#include "support/log_folder.h"
+#include "board/board_test_support.h"
 
 namespace vostil::testing {
 
@@ -28,15 +30,7 @@ namespace vostil::testing {
 class SearchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char folderTemplate[] = "/tmp/vostil_search_XXXXXX";
-        ASSERT_NE(mkdtemp(folderTemplate), nullptr);
-        folder_ = folderTemplate;
-        char* previous = getcwd(nullptr, 0);
-        ASSERT_NE(previous, nullptr);
-        previousFolder_ = previous;
-        std::free(previous);
-        ASSERT_EQ(chdir(folder_.c_str()), 0);
-        reopenLog(std::ios::trunc);
+        ASSERT_TRUE(logFolder_.enter());
         stopFlag = false;
         failLowFlag = false;
         engineState = ENGINE_THINKING;
@@ -46,18 +40,8 @@ protected:
         stopFlag = false;
         engineState = ENGINE_IDLE;
         depthLimit = MAX_DEPTH_LIMIT;
-        ASSERT_EQ(chdir(previousFolder_.c_str()), 0);
-        reopenLog(std::ios::app);
-        std::remove((folder_ + "/Vostil.log").c_str());
-        rmdir(folder_.c_str());
+        logFolder_.leave();
         ASSERT_TRUE(setupPosition(START_FEN, false));
-    }
-
-    static void reopenLog(std::ios::openmode mode) {
-        std::lock_guard<std::mutex> lock(gameLogMutex);
-        gameLog.close();
-        gameLog.clear();
-        gameLog.open("Vostil.log", std::ios::out | mode);
     }
 
     // A new game from FEN: table, history counters and killers cleared.
@@ -72,12 +56,7 @@ protected:
     static Score resultScore() { return SearchResult().score; }
 
     // The log as written so far by this test.
-    std::vector<std::string> logLines() const {
-        std::vector<std::string> lines;
-        std::ifstream file(folder_ + "/Vostil.log");
-        for (std::string line; std::getline(file, line);) lines.push_back(line);
-        return lines;
-    }
+    std::vector<std::string> logLines() const { return logFolder_.logLines(); }
 
     bool logHas(const std::string& line) const {
         const auto lines = logLines();
@@ -94,8 +73,7 @@ protected:
     }
 
 private:
-    std::string folder_;
-    std::string previousFolder_;
+    LogFolder logFolder_;
 };
 
 // Every legal move of the current position, found independently of the search.
@@ -124,16 +102,8 @@ inline std::string moveText(Move m) {
 inline Move quiet(Square from, Square to) { return makeMoveCode(from, to, MOVE_QUIET); }
 inline Move capture(Square from, Square to) { return makeMoveCode(from, to, MOVE_CAPTURE); }
 
-// Plays a move on the search position the way the searches do, one ply deeper.
-inline void playInSearch(Move m) {
-    saveUndoState();
-    makeMove(m);
-    ++currentPly;
-}
-
-inline void takeBackInSearch(Move m) {
-    --currentPly;
-    unmakeMove(m);
-}
+// Moves played one ply deeper and taken back, as the searches do.
+using boardtest::playInSearch;
+using boardtest::takeBackInSearch;
 
 }  // namespace vostil::testing

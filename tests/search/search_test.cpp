@@ -236,8 +236,10 @@ TEST_F(IterativeDeepeningTest, LogsThePositionAndOneLinePerIteration) {
     // The final line names the move played with its table score.
     EXPECT_EQ(lines.back(), "-***HT: " + std::to_string(resultScore()));
     // The variation of the last iteration begins with the move played.
-    EXPECT_NE(iterations.back().find("\t" + moveText(SearchResult().move) + " "),
-              std::string::npos);
+    std::string played = "\t";
+    played += moveText(SearchResult().move);
+    played += ' ';
+    EXPECT_NE(iterations.back().find(played), std::string::npos) << iterations.back();
 }
 
 TEST_F(IterativeDeepeningTest, IdleStateEndsTheSearchAfterTheIterationInProgress) {
