@@ -1,16 +1,14 @@
 // The command loop: start-up handshake, then one word at a time, dispatched in a fixed order.
 #include "protocol/command_loop.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "board/position.h"
 #include "board/tables.h"
 #include "movegen/check.h"
+#include "protocol/clock_commands.h"
 #include "protocol/coordinate_move.h"
 #include "protocol/engine_control.h"
 #include "protocol/game_log.h"
@@ -31,69 +29,9 @@ bool hasPrefix(const std::string& word, const char* prefix) {
     return word.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// A whole word as a decimal integer (clamped to 32 bits), as "%d" reads a number.
-bool parseInteger(const std::string& word, long long& value) {
-    if (word.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoll(word.c_str(), &end, 10);
-    if (end == word.c_str() || *end != '\0') return false;
-    if (errno == ERANGE || value > INT32_MAX) value = value < 0 ? INT32_MIN : INT32_MAX;
-    if (value < INT32_MIN) value = INT32_MIN;
-    return true;
-}
+void handleTime() { readTimeArguments(input, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs); }
 
-// Reads the next word as a number; a word that is no number stays in the input.
-bool readInteger(long long& value) {
-    std::string word;
-    if (!input.readWord(word)) return false;
-    if (parseInteger(word, value)) return true;
-    input.pushBack(word);
-    return false;
-}
-
-// "time T [otim O]": only the opponent's-time command that belongs to it is consumed.
-void handleTime() {
-    long long t;
-    if (!readInteger(t)) return;
-    moveBudgetMs = budgetForClock(int32_t(t), incrementMs, movesPerTimeControl);
-    clockMs = t <= 0 ? 0u : uint32_t(std::min<long long>(t * 10, CLOCK_UNKNOWN - 1));
-    std::string next;
-    if (!input.readWord(next)) return;
-    if (next != "otim") {
-        input.pushBack(next);
-        return;
-    }
-    long long opponent;
-    readInteger(opponent);
-}
-
-// "level M B I": B as minutes or minutes:seconds, I as whole or fractional seconds.
-void handleLevel() {
-    long long moves;
-    if (!readInteger(moves)) return;
-    movesPerTimeControl = moves <= 0 ? 40 : int32_t(moves);
-
-    std::string base;
-    if (!input.readWord(base)) return;
-    int minutes, seconds;
-    char tail;
-    if (std::sscanf(base.c_str(), "%d:%d%c", &minutes, &seconds, &tail) != 2 &&
-        std::sscanf(base.c_str(), "%d%c", &minutes, &tail) != 1) {
-        input.pushBack(base);
-        return;
-    }
-
-    std::string increment;
-    if (!input.readWord(increment)) return;
-    char* end = nullptr;
-    const double inc = std::strtod(increment.c_str(), &end);
-    if (end == increment.c_str() || *end != '\0' || std::isnan(inc)) {
-        input.pushBack(increment);
-        return;
-    }
-    incrementMs = inc >= 0.001 ? uint32_t(std::min(inc, 3.6e6) * 1000.0 + 0.5) : 0u;
-}
+void handleLevel() { readLevelArguments(input, movesPerTimeControl, incrementMs); }
 
 void handleSetboard() {
     stopEngine();

@@ -14,10 +14,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <cinttypes>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +28,7 @@
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
+#include "protocol/clock_commands.h"
 #include "protocol/coordinate_move.h"
 #include "protocol/engine_control.h"
 #include "protocol/input_reader.h"
@@ -516,17 +515,6 @@ bool hasPrefix(const std::string& word, const char* prefix) {
     return word.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
-// A whole word as a decimal integer, clamped to 32 bits.
-bool parseInteger(const std::string& word, long long& value) {
-    if (word.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    value = std::strtoll(word.c_str(), &end, 10);
-    if (end == word.c_str() || *end != '\0') return false;
-    if (errno == ERANGE || value > INT32_MAX) value = value < 0 ? INT32_MIN : INT32_MAX;
-    if (value < INT32_MIN) value = INT32_MIN;
-    return true;
-}
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
@@ -666,52 +654,10 @@ private:
                w[2] >= 'a' && w[2] <= 'h' && w[3] >= '1' && w[3] <= '8';
     }
 
-    bool readInteger(long long& value) {
-        std::string word;
-        if (!in_.readWord(word)) return false;
-        if (parseInteger(word, value)) return true;
-        in_.pushBack(word);
-        return false;
-    }
+    // The engine's own readers of these arguments, so that the model spends the same time.
+    void handleTime() { readTimeArguments(in_, incrementMs_, movesPerControl_, budgetMs_, clockMs_); }
 
-    void handleTime() {
-        long long t;
-        if (!readInteger(t)) return;
-        budgetMs_ = budgetForClock(int32_t(t), incrementMs_, movesPerControl_);
-        clockMs_ = t <= 0 ? 0u : uint32_t(std::min<long long>(t * 10, CLOCK_UNKNOWN - 1));
-        std::string next;
-        if (!in_.readWord(next)) return;
-        if (next != "otim") {
-            in_.pushBack(next);
-            return;
-        }
-        long long opponent;
-        readInteger(opponent);
-    }
-
-    void handleLevel() {
-        long long moves;
-        if (!readInteger(moves)) return;
-        movesPerControl_ = moves <= 0 ? 40 : int32_t(moves);
-        std::string base;
-        if (!in_.readWord(base)) return;
-        int minutes, seconds;
-        char tail;
-        if (std::sscanf(base.c_str(), "%d:%d%c", &minutes, &seconds, &tail) != 2 &&
-            std::sscanf(base.c_str(), "%d%c", &minutes, &tail) != 1) {
-            in_.pushBack(base);
-            return;
-        }
-        std::string increment;
-        if (!in_.readWord(increment)) return;
-        char* end = nullptr;
-        const double inc = std::strtod(increment.c_str(), &end);
-        if (end == increment.c_str() || *end != '\0' || std::isnan(inc)) {
-            in_.pushBack(increment);
-            return;
-        }
-        incrementMs_ = inc >= 0.001 ? uint32_t(std::min(inc, 3.6e6) * 1000.0 + 0.5) : 0u;
-    }
+    void handleLevel() { readLevelArguments(in_, movesPerControl_, incrementMs_); }
 
     void handleSetboard() {
         awaiting_ = false;
