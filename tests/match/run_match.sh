@@ -263,8 +263,8 @@ if [ -f "$pgn" ]; then
       vostilWon = (result == "1-0" && vostilWhite) || (result == "0-1" && !vostilWhite)
       abnormal = tolower(ending) ~ /on time|forfeit|illegal|invalid|false .*claim|exit|error|disconnect|crash|abort/
       if (result !~ /^(1-0|0-1|1\/2-1\/2)$/) bad = "no result"
-      # A game Vostil wins by the opponent's fault (fairymax overstepping its time, say)
-      # is no fault of Vostil's.
+      # A game Vostil wins by a fault of the opponent (fairymax overstepping its time, say)
+      # is no fault of Vostil.
       else if (abnormal && vostilWon) print "NOTE the opponent lost by its own fault: " line
       else if (abnormal) bad = "abnormal ending"
       else if (tolower(ending) !~ /mate|stalemate|repetition|50-move|fifty|insufficient|material|long game|trivial draw|resign|draw claim|draw by/) bad = "unrecognised ending"
