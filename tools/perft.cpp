@@ -36,8 +36,7 @@ constexpr int MAX_PERFT_DEPTH = PLY_RECORD_COUNT - 1;
 MoveEntry* generateNode(MoveEntry* list) {
     PlyRecord& record = *currentPly;
     computeCheckInfo(record);
-    MoveEntry* end = record.checkInfo.checkers ? generateEvasions(list, record.checkInfo)
-                                               : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, record.checkInfo);
     record.moveListEnd = end;
     saveUndoState();
     return end;

@@ -25,4 +25,9 @@ inline MoveEntry* generateEvasions(MoveEntry* list, const CheckInfo& info) {
     return GENERATE_EVASIONS[pos.sideToMove](list, info);
 }
 
+// The list of a full-width node: the answers to a check, or every move when not in check.
+inline MoveEntry* generateFullWidth(MoveEntry* list, const CheckInfo& info) {
+    return info.checkers ? generateEvasions(list, info) : generateMoves(list);
+}
+
 }  // namespace vostil

@@ -81,8 +81,7 @@ bool isLegalMove(Move m) {
     MoveEntry list[MAX_MOVES_PER_PLY];
     PlyRecord& ply = *currentPly;
     computeCheckInfo(ply);
-    MoveEntry* end = ply.checkInfo.checkers ? generateEvasions(list, ply.checkInfo)
-                                            : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, ply.checkInfo);
     bool found = false;
     for (MoveEntry* e = list; e != end; ++e)
         if (e->move == m) found = true;

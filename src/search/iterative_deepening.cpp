@@ -19,8 +19,6 @@ namespace vostil {
 
 namespace {
 
-// The game is drawn at the root only by a third occurrence.
-constexpr int ROOT_REPETITION_COUNT = 2;
 constexpr int FIRST_ITERATION = 2;
 constexpr int FULL_ALPHA = -MATE_SCORE;
 constexpr int FULL_BETA = MATE_SCORE - 1;
@@ -39,8 +37,7 @@ constexpr std::array<char, NO_ENTRY_MARK_LENGTH + 1> NO_ENTRY_MARK = makeNoEntry
 bool rootHasLegalMove() {
     MoveEntry list[MAX_MOVES_PER_PLY];
     PlyRecord& root = *currentPly;
-    MoveEntry* end = root.checkInfo.checkers ? generateEvasions(list, root.checkInfo)
-                                             : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, root.checkInfo);
     for (MoveEntry* e = list; e < end; ++e)
         if (isLegalMove(e->move)) return true;
     return false;
@@ -62,8 +59,7 @@ void settleResult() {
     if (fitsRoot(SearchResult().move)) return;
     PlyRecord& root = *currentPly;
     if (root.moveListEnd == nullptr) {
-        root.moveListEnd = root.checkInfo.checkers ? generateEvasions(MoveStack, root.checkInfo)
-                                                   : generateMoves(MoveStack);
+        root.moveListEnd = generateFullWidth(MoveStack, root.checkInfo);
         saveUndoState();
     }
     MoveEntry* pick = nullptr;

@@ -14,11 +14,6 @@
 
 namespace vostil {
 
-namespace {
-// Inside the tree a single earlier occurrence already makes a repetition.
-constexpr int INTERIOR_REPETITION_COUNT = 1;
-}  // namespace
-
 // depth >= 1 is the remaining depth; the caller has made the move leading here, advanced
 // currentPly and cleared this ply's moveListEnd.
 Score searchNode(int depth, int alpha, int beta) {
@@ -38,8 +33,7 @@ Score searchNode(int depth, int alpha, int beta) {
     // Step 3. The list starts where the parent's ends.
     MoveEntry* const list = (&ply - 1)->moveListEnd;
     if (ply.moveListEnd == nullptr) {
-        ply.moveListEnd = ply.checkInfo.checkers ? generateEvasions(list, ply.checkInfo)
-                                                 : generateMoves(list);
+        ply.moveListEnd = generateFullWidth(list, ply.checkInfo);
         saveUndoState();
     }
     MoveEntry* const end = ply.moveListEnd;

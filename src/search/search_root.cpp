@@ -15,11 +15,6 @@
 
 namespace vostil {
 
-namespace {
-// The game itself is drawn only by a third occurrence.
-constexpr int ROOT_REPETITION_COUNT = 2;
-}  // namespace
-
 Score searchRoot(int alpha, int beta) {
     PlyRecord& root = *currentPly;
     assert(&root == PlyRecords);
@@ -36,8 +31,7 @@ Score searchRoot(int alpha, int beta) {
     // Step 2. The first iteration of a search builds the list; later ones reuse it.
     MoveEntry* const list = MoveStack;
     if (root.moveListEnd == nullptr) {
-        root.moveListEnd = root.checkInfo.checkers ? generateEvasions(list, root.checkInfo)
-                                                   : generateMoves(list);
+        root.moveListEnd = generateFullWidth(list, root.checkInfo);
         saveUndoState();
     }
     MoveEntry* const end = root.moveListEnd;

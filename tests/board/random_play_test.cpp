@@ -47,8 +47,7 @@ std::string moveText(Move m) {
 std::vector<Move> generatedMoves() {
     MoveEntry list[MAX_MOVES_PER_PLY];
     computeCheckInfo(*currentPly);
-    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
-                                                    : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
     std::vector<Move> moves;
     for (MoveEntry* e = list; e != end; ++e) moves.push_back(e->move);
     return moves;

@@ -100,8 +100,7 @@ inline bool leavesKingAttacked(Move m) {
 inline uint64_t perft(int depth, MoveEntry* list) {
     PlyRecord& record = *currentPly;
     computeCheckInfo(record);
-    MoveEntry* end = record.checkInfo.checkers ? generateEvasions(list, record.checkInfo)
-                                               : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, record.checkInfo);
     record.moveListEnd = end;
     saveUndoState();
     const int mover = pos.sideToMove;

@@ -192,8 +192,7 @@ TEST(ParseCoordinateMove, EverySquareReadsBackAsWritten) {
 std::vector<Move> legalMoves() {
     MoveEntry list[MAX_MOVES_PER_PLY];
     computeCheckInfo(*currentPly);
-    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
-                                                    : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
     std::vector<Move> moves;
     for (MoveEntry* e = list; e != end; ++e)
         if (isLegalMove(e->move)) moves.push_back(e->move);

@@ -26,8 +26,7 @@ struct Player {
 bool hasLegalMove() {
     MoveEntry list[MAX_MOVES_PER_PLY];
     computeCheckInfo(*currentPly);
-    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
-                                                    : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
     for (MoveEntry* e = list; e != end; ++e)
         if (isLegalMove(e->move)) return true;
     return false;

@@ -81,8 +81,7 @@ inline std::vector<Move> legalMoves() {
     std::vector<Move> moves;
     MoveEntry list[MAX_MOVES_PER_PLY];
     computeCheckInfo(*currentPly);
-    MoveEntry* end = currentPly->checkInfo.checkers ? generateEvasions(list, currentPly->checkInfo)
-                                                    : generateMoves(list);
+    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
     for (MoveEntry* e = list; e < end; ++e)
         if (isLegalMove(e->move)) moves.push_back(e->move);
     return moves;
