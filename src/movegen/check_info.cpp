@@ -1,8 +1,9 @@
 // Who checks the side to move, and whether a move just made left the mover's king attacked.
 //
 // Both run at every node or after every move, so a sliding attack set is computed only after
-// the empty-board rays show that an enemy slider could reach the square at all. Neither looks
-// at the enemy king: no generator ever puts the two kings next to each other.
+// the empty-board rays show that an enemy slider could reach the square at all. The enemy king
+// matters only for castling: the generators keep every other king step away from it.
+#include "board/castling.h"
 #include "board/tables.h"
 #include "movegen/check.h"
 
@@ -59,14 +60,14 @@ bool isKingAttacked(Move m, int side) {
     const int attacker = side ^ 1;
     if (squareAttackedBy(pos.kingSquare[side], attacker)) return true;
     if (!isCastling(m)) return false;
-    // The king may not castle out of check nor across an attacked square; its destination
-    // was tested above.
-    switch (moveKind(m)) {
-        case MOVE_CASTLE_WK: return squareAttackedBy(E1, attacker) || squareAttackedBy(F1, attacker);
-        case MOVE_CASTLE_WQ: return squareAttackedBy(E1, attacker) || squareAttackedBy(D1, attacker);
-        case MOVE_CASTLE_BK: return squareAttackedBy(E8, attacker) || squareAttackedBy(F8, attacker);
-        default: return squareAttackedBy(E8, attacker) || squareAttackedBy(D8, attacker);
-    }
+    // The king may not castle out of check, across an attacked square, nor next to the enemy
+    // king; its destination was tested above against everything but that king.
+    const CastlingMove& c = CASTLING_MOVES[moveKind(m) - MOVE_CASTLE_BK];
+    const Square enemyKing = pos.kingSquare[attacker];
+    if (enemyKing < 64 &&
+        ((KING_ATTACKS[c.kingFrom] | KING_ATTACKS[c.rookTo] | KING_ATTACKS[c.kingTo]) & BIT[enemyKing]))
+        return true;
+    return squareAttackedBy(c.kingFrom, attacker) || squareAttackedBy(c.rookTo, attacker);
 }
 
 }  // namespace vostil

@@ -148,5 +148,26 @@ TEST(KingAttacked, BlackCastlingSquaresAreTestedToo) {
     EXPECT_TRUE(leavesKingAttacked(CASTLE_BQ_MOVE));
 }
 
+TEST(KingAttacked, CastlingOntoASquareBesideTheEnemyKingIsRefused) {
+    struct Case {
+        const char* fen;
+        Move move;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"8/8/8/8/8/8/6k1/4K2R w K - 0 1", CASTLE_WK_MOVE, true},   // g1 touches g2
+        {"8/8/8/8/8/5k2/8/4K2R w K - 0 1", CASTLE_WK_MOVE, false},   // f3 is two steps away
+        {"8/8/8/8/8/8/1k6/R3K3 w Q - 0 1", CASTLE_WQ_MOVE, true},   // c1 touches b2
+        {"4k2r/6K1/8/8/8/8/8/8 b k - 0 1", CASTLE_BK_MOVE, true},   // g8 touches g7
+        {"r3k3/1K6/8/8/8/8/8/8 b q - 0 1", CASTLE_BQ_MOVE, true},   // c8 touches b7
+        {"r3k3/8/2K5/8/8/8/8/8 b q - 0 1", CASTLE_BQ_MOVE, false},  // c6 is two steps away
+    };
+    for (const Case& c : cases) {
+        setUp(c.fen);
+        EXPECT_EQ(leavesKingAttacked(c.move), c.refused) << c.fen;
+        EXPECT_EQ(isLegalMove(c.move), !c.refused) << c.fen;
+    }
+}
+
 }  // namespace
 }  // namespace vostil::movegen_test

@@ -82,6 +82,11 @@ const std::vector<PerftCase>& perftCases() {
          {0, 0, 0, 0, 0, 661072}},
         {"long castling gives check", "3k4/8/8/8/8/8/8/R3K3 w Q - 0 1", {},
          {0, 0, 0, 0, 0, 803711}},
+        // Counted by Debian's stockfish: castling may not end beside the enemy king.
+        {"short castling beside the enemy king", "8/8/8/8/8/8/6k1/4K2R w K - 0 1", {},
+         {12, 38, 564, 2219, 37735, 185867}},
+        {"long castling beside the enemy king", "r3k3/1K6/8/8/8/8/8/8 b q - 0 1", {},
+         {15, 65, 1018, 4573, 80619, 413018}},
         {"castling rights lost by captures", "r3k2r/1b4bq/8/8/8/8/7B/R3K2R w KQkq - 0 1", {},
          {0, 0, 0, 1274206}},
         {"castling prevented", "r3k2r/8/3Q4/8/8/5q2/8/R3K2R b KQkq - 0 1", {},
