@@ -2,6 +2,7 @@
 // structure, rook files, the bishop pair and a little king shelter in the middlegame.
 #include "eval/evaluate.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -157,8 +158,8 @@ Score evaluate() {
     const int stage = phaseIndex(pos.totalMaterial);
     assert(pos.kingSquare[WHITE] < 64 && pos.kingSquare[BLACK] < 64);
 
-    // The sum is kept in an int; truncating it to 16 bits at the end gives the same result as
-    // a 16-bit running total.
+    // The sum is kept in an int and bounded at the end, so no army wraps it or reaches the
+    // mate range.
     const int16_t* kingTable = PHASE_TABLE[KING_SELECTOR][stage];
     int v = kingTable[pos.kingSquare[WHITE]] - kingTable[turned(pos.kingSquare[BLACK])];
 
@@ -202,7 +203,8 @@ Score evaluate() {
     for (Bitboard b = boards[BLACK_QUEEN]; b;)
         v -= QUEEN_VALUE + queenTable[turned(popLowest(b))];
 
-    return pos.sideToMove == WHITE ? Score(v) : Score(-Score(v));
+    v = std::clamp(v, -EVAL_LIMIT, EVAL_LIMIT);
+    return Score(pos.sideToMove == WHITE ? v : -v);
 }
 
 }  // namespace vostil

@@ -94,4 +94,20 @@ bool isLegalMove(Move m) {
     return !attacked;
 }
 
+Move firstLegalMove() {
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    PlyRecord& ply = *currentPly;
+    computeCheckInfo(ply);
+    MoveEntry* end = generateFullWidth(list, ply.checkInfo);
+    const int mover = pos.sideToMove;
+    saveUndoState();
+    for (MoveEntry* e = list; e != end; ++e) {
+        makeMove(e->move);
+        const bool attacked = isKingAttacked(e->move, mover);
+        unmakeMove(e->move);
+        if (!attacked) return e->move;
+    }
+    return 0;
+}
+
 }  // namespace vostil

@@ -17,5 +17,8 @@ Move parseCoordinateMove(const char* word, MoveSource source);
 // True when m is legal in the current (search) position: generated and not leaving the
 // mover's king attacked.
 bool isLegalMove(Move m);
+// The first legal move of the current position in generation order, or 0 when it has none:
+// the one test behind every mate and stalemate verdict.
+Move firstLegalMove();
 
 }  // namespace vostil

@@ -44,17 +44,17 @@ void sendMove(Move m) {
     sendLine(line);
 }
 
-// Last line of defence: whatever the search left, only a legal move is ever announced.
+// Last line of defence: whatever the search left, only a legal move is ever announced, and
+// a mated or stalemated verdict only where the generator finds no legal move.
 Move legalOrFallback(Move m) {
-    if (m == RESULT_MATED || m == RESULT_STALEMATE || m == RESULT_REPETITION) return m;
-    if (isLegalMove(m)) return m;
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    computeCheckInfo(*currentPly);
-    const bool inCheck = currentPly->checkInfo.checkers != 0;
-    MoveEntry* end = inCheck ? generateEvasions(list, currentPly->checkInfo) : generateMoves(list);
-    for (MoveEntry* e = list; e != end; ++e)
-        if (isLegalMove(e->move)) return e->move;
-    return inCheck ? RESULT_MATED : RESULT_STALEMATE;
+    if (m == RESULT_REPETITION || isLegalMove(m)) return m;
+    if (const Move legal = firstLegalMove()) return legal;
+    return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE;
+}
+
+// After our move: is the side now to move checkmated?
+bool opponentIsMated() {
+    return firstLegalMove() == 0 && currentPly->checkInfo.checkers != 0;
 }
 
 }  // namespace
@@ -111,7 +111,7 @@ void thinkAndMove() {
         sendMove(m);
         formatCoordinateMove(text, m);
         logLine("move ", text, "\tscore: ", score);
-        if (score == MATE_SCORE - 1)
+        if (score == MATE_SCORE - 1 && opponentIsMated())
             result = pos.sideToMove == BLACK ? "1-0 {Vostil mates 1}\n" : "0-1 {Vostil mates 1}\n";
         else if (isDraw(2))
             result = "1/2-1/2 {Draw by ...(3)}\n";

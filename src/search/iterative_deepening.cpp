@@ -33,21 +33,11 @@ constexpr std::array<char, NO_ENTRY_MARK_LENGTH + 1> makeNoEntryMark() {
 }
 constexpr std::array<char, NO_ENTRY_MARK_LENGTH + 1> NO_ENTRY_MARK = makeNoEntryMark();
 
-// True when the root side has at least one legal move.
-bool rootHasLegalMove() {
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    PlyRecord& root = *currentPly;
-    MoveEntry* end = generateFullWidth(list, root.checkInfo);
-    for (MoveEntry* e = list; e < end; ++e)
-        if (isLegalMove(e->move)) return true;
-    return false;
-}
-
 // Whether a table move can stand as the root's result: a legal move, or the result code
 // that truly describes a root without legal moves. Anything else is a key collision.
 bool fitsRoot(Move move) {
     if (move == RESULT_MATED || move == RESULT_STALEMATE)
-        return !rootHasLegalMove() &&
+        return firstLegalMove() == 0 &&
                (move == RESULT_MATED) == (currentPly->checkInfo.checkers != 0);
     return isLegalMove(move);
 }

@@ -80,6 +80,25 @@ TEST(GamePlay, MatedAndStalematedPositionsGiveResultsWithoutAMove) {
     EXPECT_TRUE(movesIn(stalemate.output).empty());
 }
 
+TEST(GamePlay, OverwhelmingMaterialClaimsMateOnlyWhenItIsMate) {
+    // Nine queens: every reply of the bare king used to look illegal, which read as mate or
+    // stalemate. Now a claim must be true, and the bare king must move.
+    const char* fen = "8/8/8/7k/8/QQQ5/QQQ5/QQQ1K3 w - - 0 1";
+    auto white = runEngine(std::string("xboard\nsetboard ") + fen + "\ntime 200\ngo\nquit\n");
+    auto moves = movesIn(white.output);
+    ASSERT_EQ(moves.size(), 1u) << white.output;
+    ASSERT_TRUE(setupPosition(fen, false));
+    const Move m = parseCoordinateMove(moves[0].c_str(), MoveSource::Root);
+    ASSERT_TRUE(isLegalMove(m)) << moves[0];
+    applyGameMove(m);
+    EXPECT_EQ(contains(white.output, "1-0 {Vostil mates 1}\n"), firstLegalMove() == 0) << white.output;
+
+    auto black = runEngine("xboard\nsetboard 8/8/8/7k/8/QQQ5/QQQ5/QQQ1K3 b - - 0 1\ntime 200\ngo\nquit\n");
+    ASSERT_EQ(movesIn(black.output).size(), 1u) << black.output;
+    EXPECT_TRUE(legalAfter("8/8/8/7k/8/QQQ5/QQQ5/QQQ1K3 b - - 0 1", {}, movesIn(black.output)[0]));
+    EXPECT_FALSE(contains(black.output, "stalemate")) << black.output;
+}
+
 TEST(GamePlay, ThirdRepetitionReachedByTheEnginesMoveIsAnnounced) {
     // White's king shuffles; after these moves Kh1-g1 (white's only move) repeats a position
     // for the third time.
