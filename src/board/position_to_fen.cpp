@@ -24,7 +24,8 @@ void positionToFen(char* out) {
     if (empty) *p++ = char('0' + empty);
 
     *p++ = ' ';
-    *p++ = pos.rootSide == WHITE ? 'w' : 'b';
+    // The side actually to move: "white"/"black" change it without touching the root side.
+    *p++ = pos.sideToMove == WHITE ? 'w' : 'b';
     *p++ = ' ';
 
     if ((pos.rootCastleFlags & 0x3F) == 0) {

@@ -161,6 +161,19 @@ TEST(CommandLoop, SideToMoveCommandsNeverExposeAKing) {
     EXPECT_TRUE(run.exitedCleanly);
 }
 
+TEST(CommandLoop, SearchLogNamesTheSideActuallyToMove) {
+    // "white" after 1.e4 hands the move back to white; the engine then searches once for
+    // white and once for black, and each "-FEN:" line must say so.
+    auto run = runEngine("xboard\nnew\nforce\ne2e4\nwhite\ntime 100\ngo\ngo\nquit\n");
+    std::vector<std::string> sides;
+    for (size_t at = run.log.find("-FEN:\t"); at != std::string::npos;
+         at = run.log.find("-FEN:\t", at + 1)) {
+        const size_t field = run.log.find(' ', at) + 1;
+        sides.push_back(run.log.substr(field, 1));
+    }
+    EXPECT_EQ(sides, (std::vector<std::string>{"w", "b"})) << run.log;
+}
+
 TEST(CommandLoop, QuitEndsTheProcessPromptly) {
     EngineProcess engine;
     engine.send("xboard\nnew\n");
