@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the build and test tools are on the machine: installs them with apt-get when
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
-# packages of the xboard match test.
+# packages of the xboard match test and of the perft oracle (stockfish).
 set -euo pipefail
 
 packages=()
@@ -9,13 +9,14 @@ command -v g++ >/dev/null 2>&1 || packages+=(g++)
 command -v cmake >/dev/null 2>&1 || packages+=(cmake)
 command -v make >/dev/null 2>&1 || packages+=(make)
 [ -f /usr/include/gtest/gtest.h ] || packages+=(libgtest-dev)
-# The match test's packages are optional for a developer without root: the test reports
+# The match test's and the oracle's packages are optional for a developer without root: the test reports
 # itself skipped when they are missing.
 optional=()
 if [ "${1:-}" = "match" ]; then
   [ -x /usr/games/xboard ] || command -v xboard >/dev/null 2>&1 || optional+=(xboard)
   [ -x /usr/games/fairymax ] || command -v fairymax >/dev/null 2>&1 || optional+=(fairymax)
   command -v Xvfb >/dev/null 2>&1 || optional+=(xvfb)
+  [ -x /usr/games/stockfish ] || command -v stockfish >/dev/null 2>&1 || optional+=(stockfish)
 fi
 
 [ $((${#packages[@]} + ${#optional[@]})) -eq 0 ] && exit 0
@@ -29,5 +30,5 @@ elif [ ${#packages[@]} -gt 0 ]; then
   echo "Missing packages. Run: sudo apt-get install -y ${packages[*]} ${optional[*]}" >&2
   exit 1
 else
-  echo "The match test will be skipped. To run it: sudo apt-get install -y ${optional[*]}" >&2
+  echo "The match and oracle tests will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
 fi
