@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
-#include "protocol/coordinate_move.h"
-#include "protocol/engine_control.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 #include "search/search.h"
 
 namespace {
@@ -60,11 +62,10 @@ int main(int argc, char** argv) {
     int index = 0;
     for (const char* fen : BENCH_POSITIONS) {
         ++index;
-        if (!setupPosition(fen, false)) {
+        if (!setupGamePosition(fen, false)) {
             std::fprintf(stderr, "bench: position %d refused: %s\n", index, fen);
             return 1;
         }
-        engineState = ENGINE_THINKING;
         depthLimit = depth;
         stopFlag = false;
         nodeCount = 0;

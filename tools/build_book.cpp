@@ -13,12 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "book/opening_book.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "protocol/coordinate_move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 using namespace vostil;
 
@@ -123,7 +126,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     initTables();
-    if (!setupPosition(START_FEN, false)) {
+    if (!setupGamePosition(START_FEN, false)) {
         std::fprintf(stderr, "build_book: cannot set up the start position\n");
         return 1;
     }

@@ -17,12 +17,15 @@
 #include <cstring>
 #include <string>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 using namespace vostil;
 
@@ -108,7 +111,7 @@ int main(int argc, char** argv) {
     if (fen.empty()) fen = START_FEN;
 
     initTables();
-    if (!setupPosition(fen.c_str(), false)) {
+    if (!setupGamePosition(fen.c_str(), false)) {
         std::fprintf(stderr, "perft: cannot set up position: %s\n", fen.c_str());
         return 1;
     }

@@ -1,4 +1,5 @@
 // makeMove: plays one pseudo-legal move, updating every view of the position incrementally.
+#include <array>
 #include <stdexcept>
 
 #include "board/castling.h"
@@ -32,24 +33,24 @@ inline void toggleRotated(Square s) {
 }
 
 // A right is removed only while usable: its bit set and its side not frozen by castling.
-inline void removeRight(uint16_t right, Square keySquare) {
-    uint16_t castled = (right & (RIGHT_WK | RIGHT_WQ)) ? WHITE_CASTLED : BLACK_CASTLED;
-    if ((pos.castleFlags & right) && !(pos.castleFlags & castled)) {
-        pos.castleFlags &= uint16_t(~right);
-        xorKey(ZOBRIST[0][keySquare]);
+inline void removeRight(const CastlingMove& c) {
+    if (rightUsable(pos.castleFlags, c)) {
+        pos.castleFlags &= uint16_t(~c.right);
+        xorKey(ZOBRIST[0][c.rightKey]);
     }
 }
 
-// Capturing on a corner takes away the right of the rook that stood there.
-inline void removeCornerRight(Square to) {
-    if (!(pos.castleFlags & 0x3F)) return;
-    switch (to) {
-        case A8: removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ); break;
-        case H8: removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK); break;
-        case A1: removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ); break;
-        case H1: removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK); break;
-        default: break;
-    }
+// A rook leaving or being captured on its corner takes that corner's right with it.
+constexpr auto makeCornerTable() {
+    std::array<int8_t, 64> table{};
+    for (Square s = 0; s < 64; ++s) table[s] = int8_t(castlingOfRookSquare(s));
+    return table;
+}
+constexpr std::array<int8_t, 64> CORNER_CASTLING = makeCornerTable();
+
+inline void removeCornerRight(Square s) {
+    if (const int i = CORNER_CASTLING[s]; i >= 0 && hasCastlingState(pos.castleFlags))
+        removeRight(CASTLING_MOVES[i]);
 }
 
 inline void takeVictim(PlyRecord& ply, PieceCode victim, Square to, int opponent) {
@@ -89,24 +90,18 @@ inline void movePiece(PlyRecord& ply, HistoryEntry* entry, Square from, Square t
             entry->fiftyCounter = 0;
             break;
         case WHITE_ROOK:
-            if (from == A1) removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ);
-            else if (from == H1) removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK);
-            break;
         case BLACK_ROOK:
-            if (from == A8) removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ);
-            else if (from == H8) removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK);
+            // A rook of the other colour never stands on its own side's corner before it
+            // moves, but a rook that reached the enemy corner must not take that right.
+            if (const int i = CORNER_CASTLING[from]; i >= 0 && CASTLING_MOVES[i].rook == p)
+                removeRight(CASTLING_MOVES[i]);
             break;
         case WHITE_KING:
-            pos.kingSquare[WHITE] = uint8_t(to);
-            xorKey(ZOBRIST[WHITE_KING][from] ^ ZOBRIST[WHITE_KING][to]);
-            removeRight(RIGHT_WK, RIGHT_KEY_SQUARE_WK);
-            removeRight(RIGHT_WQ, RIGHT_KEY_SQUARE_WQ);
-            break;
         case BLACK_KING:
-            pos.kingSquare[BLACK] = uint8_t(to);
-            xorKey(ZOBRIST[BLACK_KING][from] ^ ZOBRIST[BLACK_KING][to]);
-            removeRight(RIGHT_BK, RIGHT_KEY_SQUARE_BK);
-            removeRight(RIGHT_BQ, RIGHT_KEY_SQUARE_BQ);
+            pos.kingSquare[side] = uint8_t(to);
+            xorKey(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
+            removeRight(CASTLING_MOVES[SHORT_CASTLING[side]]);
+            removeRight(CASTLING_MOVES[LONG_CASTLING[side]]);
             break;
         default: break;
     }
@@ -217,8 +212,8 @@ void makeMove(Move m) {
         }
 
         default: {  // castling
-            const CastlingMove& c = CASTLING_MOVES[kind - MOVE_CASTLE_BK];
-            removeRight(c.otherRight, c.otherRightKey);
+            const CastlingMove& c = castlingOf(m);
+            removeRight(CASTLING_MOVES[otherCastling(castlingIndex(m))]);
             pos.castleFlags |= c.flagsSet;
             pos.kingSquare[c.side] = uint8_t(c.kingTo);
             pos.board[c.kingFrom] = EMPTY;

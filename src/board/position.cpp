@@ -14,7 +14,6 @@ HistoryEntry GameHistory[GAME_HISTORY_SIZE];
 HistoryEntry* historyTop = GameHistory;
 PlyRecord PlyRecords[PLY_RECORD_COUNT + 2];
 PlyRecord* currentPly = PlyRecords;
-bool gamePositionReady = false;
 
 uint64_t pieceKeyOfBoard() {
     uint64_t key = 0;

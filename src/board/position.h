@@ -1,8 +1,8 @@
 // The one global position, the game history and the per-ply records.
 #pragma once
 
-#include "board/types.h"
-#include "movegen/move.h"
+#include "common/types.h"
+#include "common/move.h"
 
 namespace vostil {
 
@@ -105,20 +105,31 @@ void saveUndoState();
 void makeMove(Move m);
 // Takes back the move last made; currentPly must hold its snapshot.
 void unmakeMove(Move m);
-// Replaces the position by FEN text with an optional EPD bm/am operation.
-bool setupPosition(const char* text, bool loadBook);
+// An EPD "bm"/"am" operand as read with the position: text only, resolved by the caller.
+constexpr int EPD_OPERAND_MAX = 9;
+struct EpdOperand {
+    bool present = false;
+    char text[EPD_OPERAND_MAX + 1] = {};
+};
+// Replaces the position, the game history and the search line by FEN text; a refused text
+// changes nothing. A complete EPD "bm"/"am" operand is copied into `epd` when given.
+bool setupPosition(const char* text, EpdOperand* epd = nullptr);
 // Writes the first four FEN fields of the position (at most 82 bytes).
 void positionToFen(char* out);
-// Plays a move in the game itself and logs the new key.
+// Plays a move in the game itself: made, settled and copied to the root fields.
 void applyGameMove(Move m);
-
-// True when the game has a position to play on (a setup succeeded since the last refusal).
-extern bool gamePositionReady;
 
 // Recomputes every redundant view from board and compares; for assertions and tests.
 bool positionIsConsistent();
 // Key of the pieces alone, as setup computes it.
 uint64_t pieceKeyOfBoard();
+
+// Kings with at most one minor piece and no pawn: nobody can mate.
+constexpr int DEAD_MATERIAL_LIMIT = 4;
+inline bool isDeadMaterial() {
+    return pos.totalMaterial < DEAD_MATERIAL_LIMIT &&
+           !(pos.pieceBoards[WHITE_PAWN] | pos.pieceBoards[BLACK_PAWN]);
+}
 
 inline uint64_t hashKey() { return (uint64_t(pos.keyHigh) << 32) | pos.keyLow; }
 inline void xorKey(uint64_t z) {

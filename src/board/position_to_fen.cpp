@@ -1,4 +1,5 @@
 // positionToFen: the first four FEN fields of the position, for the search log.
+#include "board/castling.h"
 #include "board/position.h"
 
 namespace vostil {
@@ -28,15 +29,11 @@ void positionToFen(char* out) {
     *p++ = pos.sideToMove == WHITE ? 'w' : 'b';
     *p++ = ' ';
 
-    if ((pos.rootCastleFlags & 0x3F) == 0) {
+    if (!hasCastlingState(pos.rootCastleFlags)) {
         *p++ = '-';
     } else {
-        const uint16_t f = pos.castleFlags;
-        const bool whiteFree = !(f & WHITE_CASTLED), blackFree = !(f & BLACK_CASTLED);
-        if ((f & RIGHT_WK) && whiteFree) *p++ = 'K';
-        if ((f & RIGHT_WQ) && whiteFree) *p++ = 'Q';
-        if ((f & RIGHT_BK) && blackFree) *p++ = 'k';
-        if ((f & RIGHT_BQ) && blackFree) *p++ = 'q';
+        for (const int i : FEN_CASTLING_ORDER)
+            if (rightUsable(pos.castleFlags, CASTLING_MOVES[i])) *p++ = CASTLING_MOVES[i].fenLetter;
     }
 
     *p++ = ' ';

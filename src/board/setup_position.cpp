@@ -4,29 +4,21 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/castling.h"
 #include "board/position.h"
 #include "board/tables.h"
-#include "book/algebraic_move.h"
-#include "book/opening_book.h"
-#include "eval/evaluate.h"
-#include "protocol/game_log.h"
-#include "protocol/output.h"
-#include "search/search.h"
-#include "search/transposition_table.h"
+#include "common/move_text.h"
 
 namespace vostil {
 
 namespace {
-
-constexpr int EPD_OPERAND_MAX = 9;
 
 struct ParsedFen {
     PieceCode board[64] = {};
     int side = WHITE;
     uint16_t castleFlags = 0;
     uint8_t epSquare = 0;
-    bool hasEpdMove = false;
-    char epdOperand[EPD_OPERAND_MAX + 1] = {};
+    EpdOperand epd;
 };
 
 PieceCode pieceFromLetter(char c) {
@@ -103,11 +95,11 @@ bool parseFen(const char* text, ParsedFen& out) {
     // Castling: up to four letters, ended by any other character.
     p = skipSpaces(p);
     for (int i = 0; i < 4; ++i, ++p) {
-        if (*p == 'K') out.castleFlags |= RIGHT_WK;
-        else if (*p == 'Q') out.castleFlags |= RIGHT_WQ;
-        else if (*p == 'k') out.castleFlags |= RIGHT_BK;
-        else if (*p == 'q') out.castleFlags |= RIGHT_BQ;
-        else break;
+        const CastlingMove* named = nullptr;
+        for (const CastlingMove& c : CASTLING_MOVES)
+            if (*p == c.fenLetter) named = &c;
+        if (!named) break;
+        out.castleFlags |= named->right;
     }
     // A "-" castling field is consumed: left in place it would be read as the en-passant
     // field, and "w - e3" would lose its en-passant square.
@@ -116,8 +108,7 @@ bool parseFen(const char* text, ParsedFen& out) {
     // En passant: '-' or a file letter and a rank digit; anything shorter means none.
     p = skipSpaces(p);
     if (*p != '-' && *p != '\0' && p[1] != '\0') {
-        if (*p >= 'a' && *p <= 'h' && p[1] >= '1' && p[1] <= '8')
-            out.epSquare = uint8_t((p[0] - 'a') + 8 * ('8' - p[1]));
+        if (isFileLetter(p[0]) && isRankDigit(p[1])) out.epSquare = uint8_t(squareOf(p[0], p[1]));
         p += 2;
     }
 
@@ -129,11 +120,11 @@ bool parseFen(const char* text, ParsedFen& out) {
         const char* operand = p + 3;
         int n = 0;
         while (n < EPD_OPERAND_MAX && operand[n] && operand[n] != ';' && operand[n] != ' ') {
-            out.epdOperand[n] = operand[n];
+            out.epd.text[n] = operand[n];
             ++n;
         }
-        out.epdOperand[n] = '\0';
-        out.hasEpdMove = operand[n] == ';' || operand[n] == ' ';
+        out.epd.text[n] = '\0';
+        out.epd.present = operand[n] == ';' || operand[n] == ' ';
     }
     return true;
 }
@@ -156,10 +147,8 @@ bool checkAndRepair(ParsedFen& f) {
     if (attackedOnBoard(f.board, kingAt[f.side ^ 1], f.side)) return false;
 
     // Rights need the king and that rook on their home squares.
-    if (f.board[E1] != WHITE_KING || f.board[H1] != WHITE_ROOK) f.castleFlags &= ~RIGHT_WK;
-    if (f.board[E1] != WHITE_KING || f.board[A1] != WHITE_ROOK) f.castleFlags &= ~RIGHT_WQ;
-    if (f.board[E8] != BLACK_KING || f.board[H8] != BLACK_ROOK) f.castleFlags &= ~RIGHT_BK;
-    if (f.board[E8] != BLACK_KING || f.board[A8] != BLACK_ROOK) f.castleFlags &= ~RIGHT_BQ;
+    for (const CastlingMove& c : CASTLING_MOVES)
+        if (f.board[c.kingFrom] != c.king || f.board[c.rookFrom] != c.rook) f.castleFlags &= uint16_t(~c.right);
 
     // An en-passant square must lie just behind an enemy pawn that has just advanced two.
     if (f.epSquare) {
@@ -223,34 +212,12 @@ void commitPosition(const ParsedFen& f) {
 
 }  // namespace
 
-bool setupPosition(const char* text, bool loadBook) {
+bool setupPosition(const char* text, EpdOperand* epd) {
     ParsedFen parsed;
-    if (!parseFen(text, parsed) || !checkAndRepair(parsed)) {
-        gamePositionReady = false;
-        return false;
-    }
+    if (!parseFen(text, parsed) || !checkAndRepair(parsed)) return false;
     commitPosition(parsed);
     currentPly = PlyRecords;
-    clearHash();
-
-    // Only the start placement has a book; other positions skip the loader silently.
-    if (loadBook && hashKey() == startPositionKey() && !loadOpeningBook(BOOK_FILE_NAME)) {
-        sendLine("tellusererror BOOK ERROR!\n");
-        logLine("-\ttellusererror BOOK ERROR!\n");
-    }
-    ttGeneration = 1;
-    gamePositionReady = true;
-
-    if (parsed.hasEpdMove && parseAlgebraicMove(parsed.epdOperand) == 0) {
-        char line[64];
-        std::snprintf(line, sizeof line, "Warning cannot recognize move: %s\r\n", parsed.epdOperand);
-        sendLine(line);
-        return false;
-    }
-
-    clearHistoryScores();
-    clearKillers();
-    clearPawnCache();
+    if (epd) *epd = parsed.epd;
     return true;
 }
 

@@ -3,14 +3,9 @@
 
 #include <algorithm>
 
-#include "eval/piece_square_tables.h"
 
 namespace vostil {
 
-const int BITSCAN_TABLE[64] = {
-    63, 32, 59, 30, 3,  48, 51, 29, 2,  38, 12, 53, 7,  43, 41, 28, 1,  33, 60, 9,  11, 39,
-    21, 44, 6,  34, 61, 19, 16, 35, 62, 27, 0,  31, 4,  58, 57, 13, 8,  56, 47, 10, 50, 22,
-    55, 20, 17, 46, 37, 5,  14, 49, 52, 23, 54, 18, 42, 15, 24, 40, 45, 25, 26, 36};
 
 const uint8_t MATERIAL_UNITS[13] = {100, 1, 1, 3, 3, 3, 3, 5, 5, 9, 9, 150, 200};
 const int8_t EP_CAPTURE_OFFSET[2] = {-8, +8};
@@ -25,7 +20,6 @@ Bitboard ROOK_RAYS[64], BISHOP_RAYS[64], QUEEN_RAYS[64];
 Bitboard FILE_EXCEPT[64], ADJACENT_FILES[64];
 Bitboard PASSED_MASK[2][64], FRONT_SPAN[2][64];
 Bitboard EP_ROT90[64], EP_ROT45[64], EP_ROT315[64];
-const int16_t* PHASE_TABLE[6][128];
 
 namespace {
 
@@ -98,23 +92,6 @@ Bitboard rowsBelow(int row) {  // rows row+1..7
     return b;
 }
 
-void buildPhaseTables() {
-    for (int i = 0; i < 128; ++i) {
-        int stage = i >= 71 ? 1 : i >= 63 ? 2 : i >= 47 ? 3 : i >= 15 ? 4 : 5;
-        PHASE_TABLE[0][i] = stage == 1   ? KING_TABLE_1
-                            : stage <= 3 ? KING_TABLE_2
-                            : stage == 4 ? KING_TABLE_3
-                                         : KING_TABLE_4;
-        PHASE_TABLE[1][i] = stage == 1   ? PAWN_TABLE_1
-                            : stage == 2 ? PAWN_TABLE_2
-                            : stage <= 4 ? PAWN_TABLE_3
-                                         : PAWN_TABLE_4;
-        PHASE_TABLE[2][i] = stage == 1 ? KNIGHT_TABLE_1 : KNIGHT_TABLE_2;
-        PHASE_TABLE[3][i] = stage == 1 ? BISHOP_TABLE_1 : BISHOP_TABLE_2;
-        PHASE_TABLE[4][i] = stage == 1 ? ROOK_TABLE_1 : ROOK_TABLE_2;
-        PHASE_TABLE[5][i] = stage == 1 ? QUEEN_TABLE_1 : QUEEN_TABLE_2;
-    }
-}
 
 }  // namespace
 
@@ -188,7 +165,6 @@ void initTables() {
             EP_ROT315[s] = ROT315_BIT[s] | ROT315_BIT[taken];
         }
     }
-    buildPhaseTables();
 }
 
 }  // namespace vostil

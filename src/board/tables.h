@@ -5,14 +5,13 @@
 #include <bit>
 
 #include "board/position.h"
-#include "board/types.h"
+#include "common/types.h"
 #include "board/zobrist.h"
 
 namespace vostil {
 
 // --- Compiled-in constants ---------------------------------------------------
 
-extern const int BITSCAN_TABLE[64];
 extern const uint8_t MATERIAL_UNITS[13];
 extern const int8_t EP_CAPTURE_OFFSET[2];
 
@@ -45,10 +44,6 @@ inline constexpr std::array<uint8_t, 64> DIAG_SHIFT_A8H1 =
 inline constexpr std::array<uint8_t, 64> DIAG_MASK_A8H1 =
     detail::makeDiagonalCut<detail::diagonalA8H1, true>();
 
-// Castling-right keys: the king's target square in row 0 of ZOBRIST.
-constexpr Square RIGHT_KEY_SQUARE_WK = 62, RIGHT_KEY_SQUARE_WQ = 58;
-constexpr Square RIGHT_KEY_SQUARE_BK = 6, RIGHT_KEY_SQUARE_BQ = 2;
-
 // --- Tables built by initTables -------------------------------------------------
 
 extern Bitboard BIT[64];
@@ -61,8 +56,6 @@ extern Bitboard ROOK_RAYS[64], BISHOP_RAYS[64], QUEEN_RAYS[64];
 extern Bitboard FILE_EXCEPT[64], ADJACENT_FILES[64];
 extern Bitboard PASSED_MASK[2][64], FRONT_SPAN[2][64];
 extern Bitboard EP_ROT90[64], EP_ROT45[64], EP_ROT315[64];
-// Evaluation table selectors per totalMaterial: 0 kings, 1 pawns, 2 knights, 3 bishops, 4 rooks, 5 queens.
-extern const int16_t* PHASE_TABLE[6][128];
 
 // Builds every computed table; call once before anything touches the position.
 void initTables();

@@ -98,7 +98,7 @@ void unmakeMove(Move m) {
         }
 
         default: {  // castling; occupancy and rotated boards came back with the snapshot
-            const CastlingMove& c = CASTLING_MOVES[kind - MOVE_CASTLE_BK];
+            const CastlingMove& c = castlingOf(m);
             pos.castleFlags = ply.savedCastleFlags;
             pos.kingSquare[c.side] = uint8_t(c.kingFrom);
             pos.board[c.kingTo] = EMPTY;

@@ -7,8 +7,10 @@
 
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/castling.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
 
 namespace vostil {
 
@@ -22,11 +24,7 @@ constexpr const char* IGNORED_CHARACTERS = "x+#!?=";
 constexpr Bitboard FILE_A_SQUARES = 0x8080808080808080ull;
 constexpr Bitboard RANK_8_SQUARES = 0xFF00000000000000ull;
 
-bool isFileLetter(char c) { return c >= 'a' && c <= 'h'; }
-bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
 bool onBoard(int s) { return s >= 0 && s < 64; }
-
-Square squareOf(char file, char rank) { return (file - 'a') + 8 * ('8' - rank); }
 
 // One rank toward the mover's own side.
 int behind(int side) { return side == WHITE ? 8 : -8; }
@@ -50,16 +48,10 @@ Move parsePawnPush(const char* s) {
     return makeMoveCode(from, to, MOVE_QUIET);
 }
 
-Move parseShortCastling() {
-    if (pos.sideToMove == WHITE)
-        return (pos.castleFlags & RIGHT_WK) && !(pos.castleFlags & WHITE_CASTLED) ? CASTLE_WK_MOVE : 0;
-    return (pos.castleFlags & RIGHT_BK) && !(pos.castleFlags & BLACK_CASTLED) ? CASTLE_BK_MOVE : 0;
-}
-
-Move parseLongCastling() {
-    if (pos.sideToMove == WHITE)
-        return (pos.castleFlags & RIGHT_WQ) && !(pos.castleFlags & WHITE_CASTLED) ? CASTLE_WQ_MOVE : 0;
-    return (pos.castleFlags & RIGHT_BQ) && !(pos.castleFlags & BLACK_CASTLED) ? CASTLE_BQ_MOVE : 0;
+// The side to move's castling of that row, while its right is usable.
+Move parseCastling(const int (&rows)[2]) {
+    const CastlingMove& c = CASTLING_MOVES[rows[pos.sideToMove]];
+    return rightUsable(pos.castleFlags, c) ? c.move : 0;
 }
 
 // "e8Q": only real squares are taken, not any two characters that happen to land on the board.
@@ -164,7 +156,7 @@ Move parseAlgebraicMove(const char* text) {
         case 2:
             return parsePawnPush(s);
         case 3: {
-            if (std::strcmp(s, "O-O") == 0 || std::strcmp(s, "0-0") == 0) return parseShortCastling();
+            if (std::strcmp(s, "O-O") == 0 || std::strcmp(s, "0-0") == 0) return parseCastling(SHORT_CASTLING);
             if (int kind = promotionKindFromLetter(s[2])) return parsePromotionPush(s, kind);
             if (!isFileLetter(s[1]) || !isRankDigit(s[2])) return 0;
             return resolvePieceMove(s, squareOf(s[1], s[2]), ~Bitboard(0));
@@ -175,7 +167,7 @@ Move parseAlgebraicMove(const char* text) {
             return parseDisambiguatedMove(s);
         }
         case 5: {
-            if (std::strcmp(s, "O-O-O") == 0 || std::strcmp(s, "0-0-0") == 0) return parseLongCastling();
+            if (std::strcmp(s, "O-O-O") == 0 || std::strcmp(s, "0-0-0") == 0) return parseCastling(LONG_CASTLING);
             if (Move m = parseCoordinateMove(s + 1, MoveSource::Search)) return m;
             return parseCoordinateMove(s, MoveSource::Search);
         }

@@ -1,7 +1,7 @@
 // Standard algebraic notation for EPD bm/am operands.
 #pragma once
 
-#include "board/types.h"
+#include "common/types.h"
 
 namespace vostil {
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "board/types.h"
+#include "common/types.h"
 
 namespace vostil {
 

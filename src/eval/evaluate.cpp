@@ -8,6 +8,7 @@
 
 #include "board/position.h"
 #include "board/tables.h"
+#include "eval/piece_square_tables.h"
 
 namespace vostil {
 
@@ -15,11 +16,11 @@ uint32_t pawnCache[PAWN_CACHE_SIZE];
 
 namespace {
 
-constexpr int PAWN_VALUE = 100;
-constexpr int KNIGHT_VALUE = 310;
-constexpr int BISHOP_VALUE = 315;
-constexpr int ROOK_VALUE = 500;
-constexpr int QUEEN_VALUE = 940;
+constexpr int PAWN_VALUE = PIECE_VALUE[WHITE_PAWN];
+constexpr int KNIGHT_VALUE = PIECE_VALUE[WHITE_KNIGHT];
+constexpr int BISHOP_VALUE = PIECE_VALUE[WHITE_BISHOP];
+constexpr int ROOK_VALUE = PIECE_VALUE[WHITE_ROOK];
+constexpr int QUEEN_VALUE = PIECE_VALUE[WHITE_QUEEN];
 
 constexpr int ISOLATED_PENALTY = 20;
 constexpr int DOUBLED_PENALTY = 8;
@@ -30,9 +31,7 @@ constexpr int ROOK_OPEN_BONUS = 8;       // and no enemy pawn either, on top
 constexpr int SHELTER_PAWN_BONUS = 5;
 constexpr int SHELTER_CLOSE_BONUS = 2;  // a pawn right in front of the castled king's corner
 
-// Below this much material nobody can mate without a pawn; above the other threshold the
-// kings still need cover.
-constexpr int INSUFFICIENT_MATERIAL_LIMIT = 4;
+// Above this much material the kings still need cover.
 constexpr int SHELTER_MATERIAL_LIMIT = 35;
 
 constexpr Bitboard DARK_SQUARES = 0x55AA55AA55AA55AAull;
@@ -151,9 +150,8 @@ int pieceSquareValue(PieceCode code, Square s) {
 }
 
 Score evaluate() {
+    if (isDeadMaterial()) return 0;
     const Bitboard* boards = pos.pieceBoards;
-    const Bitboard anyPawn = boards[WHITE_PAWN] | boards[BLACK_PAWN];
-    if (pos.totalMaterial < INSUFFICIENT_MATERIAL_LIMIT && !anyPawn) return 0;
 
     const int stage = phaseIndex(pos.totalMaterial);
     assert(pos.kingSquare[WHITE] < 64 && pos.kingSquare[BLACK] < 64);

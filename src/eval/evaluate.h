@@ -1,9 +1,13 @@
 // Static evaluation of the position, from the view of the side to move.
 #pragma once
 
-#include "board/types.h"
+#include "common/types.h"
 
 namespace vostil {
+
+// Material by PieceCode: empty, then white/black pawn, knight, bishop, rook, queen, king. The
+// king's value only orders its captures in the generators.
+constexpr int PIECE_VALUE[13] = {0, 100, 100, 310, 310, 315, 315, 500, 500, 940, 940, 2000, 2000};
 
 constexpr int PAWN_CACHE_SIZE = 1 << 18;
 extern uint32_t pawnCache[PAWN_CACHE_SIZE];

@@ -181,4 +181,25 @@ const int16_t QUEEN_TABLE_2[64] = {
      -4,  -3,   0,   1,   1,   0,  -3,  -4,  // 1
 };
 
+namespace {
+
+// Material left: 71 and up is the opening, then three middle stages, 14 and less the ending.
+constexpr PhaseTables buildPhaseTables() {
+    PhaseTables t{};
+    for (int i = 0; i < 128; ++i) {
+        const int stage = i >= 71 ? 1 : i >= 63 ? 2 : i >= 47 ? 3 : i >= 15 ? 4 : 5;
+        t[0][i] = stage == 1 ? KING_TABLE_1 : stage <= 3 ? KING_TABLE_2 : stage == 4 ? KING_TABLE_3 : KING_TABLE_4;
+        t[1][i] = stage == 1 ? PAWN_TABLE_1 : stage == 2 ? PAWN_TABLE_2 : stage <= 4 ? PAWN_TABLE_3 : PAWN_TABLE_4;
+        t[2][i] = stage == 1 ? KNIGHT_TABLE_1 : KNIGHT_TABLE_2;
+        t[3][i] = stage == 1 ? BISHOP_TABLE_1 : BISHOP_TABLE_2;
+        t[4][i] = stage == 1 ? ROOK_TABLE_1 : ROOK_TABLE_2;
+        t[5][i] = stage == 1 ? QUEEN_TABLE_1 : QUEEN_TABLE_2;
+    }
+    return t;
+}
+
+}  // namespace
+
+constinit const PhaseTables PHASE_TABLE = buildPhaseTables();
+
 }  // namespace vostil

@@ -62,7 +62,7 @@ bool isKingAttacked(Move m, int side) {
     if (!isCastling(m)) return false;
     // The king may not castle out of check, across an attacked square, nor next to the enemy
     // king; its destination was tested above against everything but that king.
-    const CastlingMove& c = CASTLING_MOVES[moveKind(m) - MOVE_CASTLE_BK];
+    const CastlingMove& c = castlingOf(m);
     const Square enemyKing = pos.kingSquare[attacker];
     if (enemyKing < 64 &&
         ((KING_ATTACKS[c.kingFrom] | KING_ATTACKS[c.rookTo] | KING_ATTACKS[c.kingTo]) & BIT[enemyKing]))

@@ -158,16 +158,7 @@ MoveEntry* generateEvasionsFor(MoveEntry* list, const CheckInfo& info) {
                              ~pos.sideOccupancy[Side] & ~interpose;
     for (Bitboard b = targets & pos.sideOccupancy[Side ^ 1]; b; b &= b - 1) {
         const Square to = bitScan(b);
-        const int victimValue = PIECE_VALUE[pos.board[to]];
-        int score;
-        if (victimValue >= PIECE_VALUE[WHITE_KING] - EXCHANGE_MARGIN) {
-            score = victimValue + SCORE_KING_CAPTURE_BASE;
-        } else {
-            const SliderSets sliders = sliderSets();
-            score = staticExchange(pieceOf(BLACK_KING, Side), king, to, sliders.rookMovers,
-                                   sliders.bishopMovers);
-        }
-        list = emit(list, king, to, MOVE_CAPTURE, score);
+        list = emit(list, king, to, MOVE_CAPTURE, pieceCaptureScore<BLACK_KING, Side>(king, to, sliderSets()));
     }
     for (Bitboard b = targets & ~pos.allOccupancy; b; b &= b - 1)
         list = emit(list, king, bitScan(b), MOVE_QUIET, SCORE_QUIET);

@@ -77,33 +77,18 @@ MoveEntry* generateMovesFor(MoveEntry* list) {
     list = pieceMoves<BLACK_KING, Side>(list, king, kingTargets, sliders);
 
     // 9. Castling. Attacked squares are left to the legality test after the move is made.
-    if (pos.castleFlags & 0x3F) {
+    if (hasCastlingState(pos.castleFlags)) {
         settleCastledOpponent<Side>();
-        const uint16_t flags = pos.castleFlags;
-        const Bitboard occupied = pos.allOccupancy;
-        if constexpr (Side == WHITE) {
-            if (!(flags & WHITE_CASTLED)) {
-                if ((flags & RIGHT_WK) && !(occupied & (BIT[F1] | BIT[G1])))
-                    list = emit(list, E1, G1, MOVE_CASTLE_WK, SCORE_CASTLE_SHORT);
-                if ((flags & RIGHT_WQ) && !(occupied & (BIT[B1] | BIT[C1] | BIT[D1])))
-                    list = emit(list, E1, C1, MOVE_CASTLE_WQ, SCORE_CASTLE_LONG);
-            }
-        } else {
-            if (!(flags & BLACK_CASTLED)) {
-                if ((flags & RIGHT_BK) && !(occupied & (BIT[F8] | BIT[G8])))
-                    list = emit(list, E8, G8, MOVE_CASTLE_BK, SCORE_CASTLE_SHORT);
-                if ((flags & RIGHT_BQ) && !(occupied & (BIT[B8] | BIT[C8] | BIT[D8])))
-                    list = emit(list, E8, C8, MOVE_CASTLE_BQ, SCORE_CASTLE_LONG);
-            }
+        for (const int i : {SHORT_CASTLING[Side], LONG_CASTLING[Side]}) {
+            const CastlingMove& c = CASTLING_MOVES[i];
+            if (rightUsable(pos.castleFlags, c) && !(pos.allOccupancy & c.between))
+                list = emit(list, c.kingFrom, c.kingTo, moveKind(c.move),
+                            i == SHORT_CASTLING[Side] ? SCORE_CASTLE_SHORT : SCORE_CASTLE_LONG);
         }
     }
     return list;
 }
 
-static_assert(makeMoveCode(E1, G1, MOVE_CASTLE_WK) == CASTLE_WK_MOVE);
-static_assert(makeMoveCode(E1, C1, MOVE_CASTLE_WQ) == CASTLE_WQ_MOVE);
-static_assert(makeMoveCode(E8, G8, MOVE_CASTLE_BK) == CASTLE_BK_MOVE);
-static_assert(makeMoveCode(E8, C8, MOVE_CASTLE_BQ) == CASTLE_BQ_MOVE);
 
 }  // namespace
 

@@ -3,9 +3,12 @@
 // Private to the generators; nothing outside src/movegen includes it.
 #pragma once
 
+#include "board/castling.h"
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/move.h"
+#include "common/move.h"
+#include "eval/evaluate.h"
+#include "movegen/order_scores.h"
 #include "movegen/static_exchange.h"
 
 namespace vostil::gen {
@@ -105,22 +108,12 @@ inline int pieceCaptureScore(Square from, Square to, const SliderSets& sliders) 
     return staticExchange(attacker, from, to, sliders.rookMovers, sliders.bishopMovers);
 }
 
-// When the opponent castled on the previous move its king square is reasserted and its rights
-// and CASTLED bit are cleared, keeping only the short/long record. The key is left alone:
-// the rights were already accounted for when the castling move was made.
+// When the opponent castled on the previous move, its side is settled before our castling
+// tests read the flags. The key is left alone: the rights were accounted for when the
+// castling move was made.
 template <int Side>
 inline void settleCastledOpponent() {
-    if constexpr (Side == WHITE) {
-        if (pos.castleFlags & BLACK_CASTLED) {
-            pos.kingSquare[BLACK] = uint8_t((pos.castleFlags & BLACK_CASTLED_SHORT) ? G8 : C8);
-            pos.castleFlags &= SETTLE_BLACK_MASK;
-        }
-    } else {
-        if (pos.castleFlags & WHITE_CASTLED) {
-            pos.kingSquare[WHITE] = uint8_t((pos.castleFlags & WHITE_CASTLED_SHORT) ? G1 : C1);
-            pos.castleFlags &= SETTLE_WHITE_MASK;
-        }
-    }
+    if (pos.castleFlags & CASTLED_BIT[Side ^ 1]) settleCastledSide(Side ^ 1);
 }
 
 // Pawn captures in one direction (Delta = to - from): en passant first, then captures onto

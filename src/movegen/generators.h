@@ -2,7 +2,7 @@
 #pragma once
 
 #include "board/position.h"
-#include "movegen/move.h"
+#include "common/move.h"
 
 namespace vostil {
 

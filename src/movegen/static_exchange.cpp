@@ -10,7 +10,7 @@
 #include "board/position.h"
 #include "board/tables.h"
 #include "eval/evaluate.h"
-#include "movegen/move.h"
+#include "common/move.h"
 
 namespace vostil {
 

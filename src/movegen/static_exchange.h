@@ -1,7 +1,7 @@
 // Exchange estimate of a capture on one square, as an ordering score.
 #pragma once
 
-#include "board/types.h"
+#include "common/types.h"
 
 namespace vostil {
 

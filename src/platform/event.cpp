@@ -6,8 +6,8 @@
 
 namespace vostil {
 
-Event::Event(bool manualReset, bool initiallySet, std::string name)
-    : manualReset_(manualReset), signalled_(initiallySet), name_(std::move(name)) {}
+Event::Event(bool manualReset, bool initiallySet)
+    : manualReset_(manualReset), signalled_(initiallySet) {}
 
 void Event::set() {
     {

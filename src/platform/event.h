@@ -4,27 +4,24 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
-#include <string>
 
 namespace vostil {
 
 class Event {
 public:
-    Event(bool manualReset, bool initiallySet, std::string name);
+    Event(bool manualReset, bool initiallySet);
     void set();
     void reset();
     // Waits until set; an automatic-reset event is cleared for the waiter it releases.
     void wait();
     // Returns true when set within timeoutMs, false at the time-out.
     bool waitFor(uint32_t timeoutMs);
-    const std::string& name() const { return name_; }
 
 private:
     std::mutex mutex_;
     std::condition_variable cv_;
     bool manualReset_;
     bool signalled_;
-    std::string name_;
 };
 
 }  // namespace vostil

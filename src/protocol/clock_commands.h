@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "protocol/engine_control.h"
+#include "game/engine_control.h"
 
 namespace vostil {
 

@@ -5,15 +5,19 @@
 #include <cstring>
 #include <string>
 
+#include "board/parse_coordinate_move.h"
 #include "board/position.h"
 #include "board/tables.h"
+#include "common/log.h"
+#include "common/output.h"
+#include "game/engine_control.h"
+#include "game/play_game_move.h"
+#include "game/setup_game_position.h"
 #include "movegen/check.h"
+#include "movegen/legal_moves.h"
+#include "protocol/announce_move.h"
 #include "protocol/clock_commands.h"
-#include "protocol/coordinate_move.h"
-#include "protocol/engine_control.h"
-#include "protocol/game_log.h"
 #include "protocol/input_reader.h"
-#include "protocol/output.h"
 #include "search/transposition_table.h"
 
 namespace vostil {
@@ -39,7 +43,7 @@ void handleSetboard() {
     input.readRestOfLine(text);
     logLine("setboard ", text);
     const bool fits = text.size() <= SETBOARD_LIMIT;
-    if (!fits || !setupPosition(text.c_str(), true)) {
+    if (!fits || !setupGamePosition(text.c_str(), true)) {
         if (!fits) gamePositionReady = false;
         logLine("-M: tellusererror Illegal position");
         // A sound position whose EPD move was not understood stays set up and is no error.
@@ -63,22 +67,18 @@ void handleReceivedMove(const std::string& word, Move m) {
         sendLine(("Illegal move: " + word + "\n").c_str());
         return;
     }
-    if (engineState == ENGINE_AWAITING_MOVE) {
-        applyGameMove(m);
-        thinkAndMove();
-    } else {
-        applyGameMove(m);
-    }
+    playGameMove(m);
+    if (engineState == ENGINE_AWAITING_MOVE) thinkAndMove();
 }
 
 void setUpStartPosition() {
-    setupPosition(START_FEN, true);
+    setupGamePosition(START_FEN, true);
 }
 
 void leaveLoop() {
     stopEngine();
     engineState = ENGINE_QUIT;
-    startEngine(64);
+    startEngine(NO_DEPTH_LIMIT);
     joinEngineThread();
 }
 

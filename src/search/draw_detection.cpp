@@ -11,8 +11,6 @@ namespace vostil {
 
 namespace {
 
-// Kings with at most one minor piece and no pawn: nobody can mate.
-constexpr int INSUFFICIENT_MATERIAL_LIMIT = 4;
 // A repetition needs both sides to have moved out and back.
 constexpr int FEWEST_PLIES_FOR_REPETITION = 4;
 constexpr int FIFTY_MOVE_PLIES = 100;
@@ -24,9 +22,7 @@ constexpr int FIFTY_MOVE_PLIES = 100;
 // which no position can recur.
 bool isDraw(int count) {
     assert(count >= 1);
-    if (pos.totalMaterial < INSUFFICIENT_MATERIAL_LIMIT &&
-        !(pos.pieceBoards[WHITE_PAWN] | pos.pieceBoards[BLACK_PAWN]))
-        return true;
+    if (isDeadMaterial()) return true;
 
     const HistoryEntry& top = *historyTop;
     if (top.fiftyCounter < FEWEST_PLIES_FOR_REPETITION) return false;

@@ -1,7 +1,7 @@
 // Draws by material, by the fifty-move rule and by repetition.
 #pragma once
 
-#include "board/types.h"
+#include "common/types.h"
 
 namespace vostil {
 

@@ -3,14 +3,13 @@
 // is finally taken from the table's root entry.
 #include <array>
 #include <cassert>
+#include <cstdio>
 #include <utility>
 
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "protocol/coordinate_move.h"
-#include "protocol/engine_control.h"
-#include "protocol/game_log.h"
+#include "movegen/legal_moves.h"
 #include "search/draw_detection.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
@@ -18,6 +17,19 @@
 namespace vostil {
 
 namespace {
+
+// Hands a line to the door; silent when nobody listens.
+void report(const char* line) {
+    if (searchReport) searchReport(line);
+}
+
+template <typename... Args>
+void report(const char* format, Args... args) {
+    if (!searchReport) return;
+    char line[PV_TEXT_SIZE + 64];
+    std::snprintf(line, sizeof line, format, args...);
+    searchReport(line);
+}
 
 constexpr int FIRST_ITERATION = 2;
 constexpr int FULL_ALPHA = -MATE_SCORE;
@@ -118,7 +130,7 @@ Move iterativeDeepening() {
     // Step 4. Record which position is searched.
     char fen[FEN_BUFFER_SIZE];
     positionToFen(fen);
-    logLine("-FEN:\t", fen);
+    report("-FEN:\t%s", fen);
 
     // Step 5. Deepen until the limit, a mate, a stop, or the time is up.
     while (iterationDepth <= depthLimit.load(std::memory_order_relaxed)) {
@@ -144,15 +156,15 @@ Move iterativeDeepening() {
         failLowFlag = false;
 
         principalVariation(pvText, iterationDepth);
-        logLine("-E: ", iterationDepth, ":\t", s, "\t", pvText);
+        report("-E: %d:\t%d\t%s", iterationDepth, s, pvText);
         if (isMateScore(s)) {
-            logLine("--- MATE: ", s);
+            report("--- MATE: %d", s);
             break;
         }
         alpha = s - ASPIRATION_WINDOW;
         beta = s + ASPIRATION_WINDOW;
-        if (engineState.load(std::memory_order_relaxed) == ENGINE_IDLE) {
-            logLine("-E: Ended ply after extra time");
+        if (wrapUpFlag.load(std::memory_order_relaxed)) {
+            report("-E: Ended ply after extra time");
             break;
         }
         ++iterationDepth;
@@ -161,13 +173,13 @@ Move iterativeDeepening() {
     // Step 6. The table's root entry is the move played.
     if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
         if (entry->move() != SearchResult().move) {
-            logLine("-E: DIFFERENT MOVE");
-            if (failLowFlag) logLine("FAIL LOW !!!!!!!!!!!!! not enough time");
+            report("-E: DIFFERENT MOVE");
+            if (failLowFlag) report("FAIL LOW !!!!!!!!!!!!! not enough time");
         }
         SearchResult() = MoveEntry{entry->score(), entry->move()};
-        logLine("-***HT: ", int(entry->score()));
+        report("-***HT: %d", int(entry->score()));
     } else {
-        logLine(NO_ENTRY_MARK.data());
+        report(NO_ENTRY_MARK.data());
     }
     settleResult();
     return SearchResult().move;

@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <utility>
 
-#include "movegen/move.h"
+#include "common/move.h"
+#include "movegen/order_scores.h"
 #include "search/search.h"
 
 namespace vostil {

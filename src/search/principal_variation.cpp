@@ -3,7 +3,8 @@
 #include <cstring>
 
 #include "board/position.h"
-#include "protocol/coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
 

@@ -14,14 +14,6 @@ namespace vostil {
 
 namespace {
 
-// Kings with at most one minor piece and no pawn cannot mate.
-constexpr int DEAD_DRAW_MATERIAL = 4;
-
-inline bool isDeadDraw() {
-    return pos.totalMaterial < DEAD_DRAW_MATERIAL &&
-           !(pos.pieceBoards[WHITE_PAWN] | pos.pieceBoards[BLACK_PAWN]);
-}
-
 // Killers carry a bonus here instead of a fixed score, so they stay among the captures.
 inline void rescoreQuiescence(MoveEntry* list, MoveEntry* end, const PlyRecord& ply) {
     for (MoveEntry* e = list; e < end; ++e) {
@@ -82,7 +74,7 @@ Score quiesce(int qd, int alpha, int beta) {
             s = -SCORE_INFINITE;
         else if (qd == QUIESCENCE_FLOOR)
             s = -evaluate();
-        else if (isDeadDraw())
+        else if (isDeadMaterial())
             s = 0;
         else
             s = -quiesce(qd - 1, -beta, -alpha);

@@ -5,12 +5,12 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "search/search_control.h"
 
 namespace vostil {
 
 constexpr int ASPIRATION_WINDOW = 30;
 constexpr int QUIESCENCE_FLOOR = -8;
-constexpr int MAX_DEPTH_LIMIT = 63;
 constexpr int HISTORY_KEY_OFFSET = 33000;
 constexpr int PV_TEXT_SIZE = 1024;
 

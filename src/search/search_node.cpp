@@ -6,7 +6,6 @@
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "protocol/engine_control.h"
 #include "search/draw_detection.h"
 #include "search/move_selection.h"
 #include "search/search.h"

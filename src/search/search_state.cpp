@@ -1,5 +1,5 @@
 // The search's own state that outlives a single node: the iteration depth, the history
-// counters, the principal-variation text and the node counter.
+// counters, the principal-variation text, the node counter and the door's flags.
 #include <cstring>
 
 #include "search/search.h"
@@ -10,6 +10,12 @@ int iterationDepth = 0;
 int32_t historyScores[2][4096];
 char pvText[PV_TEXT_SIZE];
 uint64_t nodeCount = 0;
+
+std::atomic<bool> stopFlag{false};
+std::atomic<bool> wrapUpFlag{false};
+std::atomic<bool> failLowFlag{false};
+std::atomic<int> depthLimit{MAX_DEPTH_LIMIT};
+SearchReport searchReport = nullptr;
 
 // History counters only describe the position they were gathered in, so every game move
 // and every setup starts them afresh.

@@ -11,10 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "board_test_support.h"
-#include "protocol/game_log.h"
+#include "common/log.h"
 #include "search/search.h"
 #include "support/log_folder.h"
 
@@ -58,7 +59,7 @@ private:
 
 TEST_F(ApplyGameMove, FirstMoveOfTheGame) {
     setUp(START_FEN);
-    applyGameMove(move(E2, E4));
+    playGameMove(move(E2, E4));
     EXPECT_EQ(pos.rootSide, BLACK);
     EXPECT_EQ(pos.rootEpSquare, E3);
     EXPECT_EQ(pos.rootBoard[E2], EMPTY);
@@ -77,7 +78,7 @@ TEST_F(ApplyGameMove, EveryGameMoveLogsItsKeyAndLeavesTheLogInDecimal) {
     setUp(START_FEN);
     std::vector<std::string> expected;
     for (Move m : {move(G1, F3), move(G8, F6), move(F3, G1), move(F6, G8)}) {
-        applyGameMove(m);
+        playGameMove(m);
         expected.push_back(keyLine());
         expectSearchFieldsMatchTheGame();
     }
@@ -93,12 +94,12 @@ TEST_F(ApplyGameMove, EveryGameMoveLogsItsKeyAndLeavesTheLogInDecimal) {
 
 TEST_F(ApplyGameMove, NoMoveChangesNothing) {
     setUp(START_FEN);
-    applyGameMove(move(D2, D4));
+    playGameMove(move(D2, D4));
     const Position before = pos;
     HistoryEntry* const top = historyTop;
     const std::vector<std::string> logBefore = logLines();
     historyScores[WHITE][7] = 5;
-    applyGameMove(0);
+    playGameMove(0);
     EXPECT_TRUE(pos == before);
     EXPECT_EQ(historyTop, top);
     EXPECT_EQ(logLines(), logBefore);
@@ -109,7 +110,7 @@ TEST_F(ApplyGameMove, NoMoveChangesNothing) {
 TEST_F(ApplyGameMove, WhiteCastlingIsSettledAtOnceWithoutTouchingTheKey) {
     setUp("r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq -");
     const uint64_t key = hashKey();
-    applyGameMove(CASTLE_WK_MOVE);
+    playGameMove(CASTLE_WK_MOVE);
     EXPECT_EQ(pos.castleFlags, 0x58);
     EXPECT_EQ(pos.rootCastleFlags, 0x58);
     EXPECT_EQ(pos.kingSquare[WHITE], G1);
@@ -136,7 +137,7 @@ TEST_F(ApplyGameMove, EachCastlingKeepsOnlyItsShortOrLongRecord) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fen);
         setUp(c.fen);
-        applyGameMove(c.move);
+        playGameMove(c.move);
         EXPECT_EQ(pos.castleFlags, c.flags);
         EXPECT_EQ(pos.rootCastleFlags, c.flags);
         EXPECT_EQ(pos.kingSquare[c.side], c.king);
@@ -149,7 +150,7 @@ TEST_F(ApplyGameMove, HistoryCountersAreEmptiedButKillersKept) {
     historyScores[WHITE][100] = 40;
     historyScores[BLACK][4000] = 12;
     PlyRecords[3].killer1 = move(B1, C3);
-    applyGameMove(move(E2, E4));
+    playGameMove(move(E2, E4));
     for (int side = 0; side < 2; ++side)
         for (int i = 0; i < 4096; ++i) ASSERT_EQ(historyScores[side][i], 0) << side << " " << i;
     EXPECT_EQ(PlyRecords[3].killer1, move(B1, C3));
@@ -164,7 +165,7 @@ TEST_F(ApplyGameMove, AGameContinuesOnTopOfTheHistory) {
                           CASTLE_WK_MOVE};
     int plies = 0;
     for (Move m : moves) {
-        applyGameMove(m);
+        playGameMove(m);
         ++plies;
         ASSERT_TRUE(positionIsConsistent()) << plies;
         EXPECT_EQ(historyTop - GameHistory, plies);

@@ -8,13 +8,14 @@
 #include <initializer_list>
 #include <string>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
-#include "movegen/move.h"
+#include "common/move.h"
 
 namespace vostil::boardtest {
 
-inline void setUp(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+inline void setUp(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
 inline Bitboard squares(std::initializer_list<Square> list) {
     Bitboard b = 0;

@@ -13,7 +13,9 @@
 #include "board_test_support.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "protocol/coordinate_move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 namespace vostil {
 namespace {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "board_test_support.h"
@@ -32,7 +34,7 @@ PieceCode codeOfLetter(char c) {
 // --- The initial position ------------------------------------------------------------------
 
 TEST(SetupPosition, InitialPositionFields) {
-    ASSERT_TRUE(setupPosition(START_FEN, false));
+    ASSERT_TRUE(setupGamePosition(START_FEN, false));
     EXPECT_TRUE(gamePositionReady);
     EXPECT_EQ(pos.sideToMove, WHITE);
     EXPECT_EQ(pos.castleFlags, 0x1B);
@@ -112,7 +114,7 @@ TEST(SetupPosition, SlashesAreOptionalAndLeadingBlanksSkipped) {
                              "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR W KQkq - 0 1"}) {
         setUp(START_FEN);
         setUp("4k3/8/8/8/8/8/8/4K3 w - -");
-        ASSERT_TRUE(setupPosition(text, false)) << text;
+        ASSERT_TRUE(setupGamePosition(text, false)) << text;
         EXPECT_TRUE(pos == start) << text;
     }
 }
@@ -239,16 +241,16 @@ struct GameState {
 TEST(SetupPosition, RefusedTextsLeaveTheGameAsItWas) {
     // A game a few moves old, so that history and root fields have something to lose.
     setUp("r3k2r/pppq1ppp/2n5/3pp3/4P3/2N2N2/PPPP1PPP/R3K2R w KQkq -");
-    applyGameMove(move(F3, G5));
-    applyGameMove(move(H7, H6));
-    applyGameMove(CASTLE_WK_MOVE);
-    applyGameMove(move(D5, D4));
+    playGameMove(move(F3, G5));
+    playGameMove(move(H7, H6));
+    playGameMove(CASTLE_WK_MOVE);
+    playGameMove(move(D5, D4));
     const GameState before = GameState::take();
     ASSERT_EQ(before.top - GameHistory, 4);
 
     for (const char* text : REFUSED_TEXTS) {
         gamePositionReady = true;
-        EXPECT_FALSE(setupPosition(text, false)) << '"' << text << '"';
+        EXPECT_FALSE(setupGamePosition(text, false)) << '"' << text << '"';
         EXPECT_FALSE(gamePositionReady) << text;
         const GameState after = GameState::take();
         EXPECT_TRUE(after.position == before.position) << text;
@@ -257,7 +259,7 @@ TEST(SetupPosition, RefusedTextsLeaveTheGameAsItWas) {
         EXPECT_TRUE(after.historyEquals(before)) << text;
     }
     // A good text afterwards makes the game playable again.
-    EXPECT_TRUE(setupPosition(START_FEN, false));
+    EXPECT_TRUE(setupGamePosition(START_FEN, false));
     EXPECT_TRUE(gamePositionReady);
 }
 
@@ -271,9 +273,9 @@ TEST(SetupPosition, KingInCheckOnTheMoveOrBehindABlockerIsAccepted) {
 
 TEST(SetupPosition, ANewGameForgetsTheOldHistoryAndSearchMemory) {
     setUp(START_FEN);
-    applyGameMove(move(E2, E4));
-    applyGameMove(move(E7, E5));
-    applyGameMove(move(G1, F3));
+    playGameMove(move(E2, E4));
+    playGameMove(move(E7, E5));
+    playGameMove(move(G1, F3));
     historyScores[WHITE][123] = 99;
     historyScores[BLACK][4095] = 7;
     PlyRecords[10].killer1 = move(G1, F3);
@@ -295,7 +297,7 @@ TEST(SetupPosition, ANewGameForgetsTheOldHistoryAndSearchMemory) {
 // Sets up `text`, returning setup's answer and what it printed.
 bool setupCapturing(const std::string& text, std::string& printed) {
     ::testing::internal::CaptureStdout();
-    const bool ok = setupPosition(text.c_str(), false);
+    const bool ok = setupGamePosition(text.c_str(), false);
     printed = ::testing::internal::GetCapturedStdout();
     return ok;
 }
@@ -352,7 +354,7 @@ TEST(PositionToFen, InitialPosition) {
 
 TEST(PositionToFen, AfterTheFirstMove) {
     setUp(START_FEN);
-    applyGameMove(move(E2, E4));
+    playGameMove(move(E2, E4));
     EXPECT_EQ(fenOfPosition(), "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3");
 }
 
@@ -365,9 +367,9 @@ TEST(PositionToFen, EmptyRowsAndALonePieceOnTheHFile) {
 
 TEST(PositionToFen, SettledCastlingDropsTheCastledSidesLetters) {
     setUp("r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R w KQkq -");
-    applyGameMove(CASTLE_WK_MOVE);
+    playGameMove(CASTLE_WK_MOVE);
     EXPECT_EQ(fenOfPosition(), "r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R4RK1 b kq -");
-    applyGameMove(CASTLE_BQ_MOVE);
+    playGameMove(CASTLE_BQ_MOVE);
     EXPECT_EQ(fenOfPosition(), "2kr3r/pppppppp/8/8/8/8/PPPPPPPP/R4RK1 w - -");
 }
 

@@ -121,24 +121,6 @@ TEST(BitScan, ReturnsTheHighestNumberedSquare) {
     }
 }
 
-// The documented fold: bits below the lowest set bit, halves XOR-ed, multiplied, top six bits.
-Square foldedScan(Bitboard b) {
-    const Bitboard below = (b & (0 - b)) - 1;
-    const uint32_t folded = uint32_t(below) ^ uint32_t(below >> 32);
-    return BITSCAN_TABLE[uint32_t(folded * 0x78291ACFu) >> 26];
-}
-
-TEST(BitScan, TheTableFoldAgreesForEverySquare) {
-    for (Square s = 0; s < 64; ++s) EXPECT_EQ(foldedScan(BIT[s]), s) << s;
-    EXPECT_EQ(BITSCAN_TABLE[0], H1);   // h1 alone folds to index 0
-    EXPECT_EQ(BITSCAN_TABLE[32], A8);  // a8 alone folds to index 32
-    std::mt19937_64 random(99);
-    for (int i = 0; i < 1000; ++i) {
-        const Bitboard b = random() | 1ull << (i % 64);
-        EXPECT_EQ(foldedScan(b), bitScan(b));
-    }
-}
-
 TEST(Squares, BitOfASquareCountsFromA8) {
     EXPECT_EQ(BIT[A8], bitNumber(63));
     EXPECT_EQ(BIT[H1], bitNumber(0));

@@ -2,15 +2,18 @@
 // found by the one piece that reaches the square, castling and promotions.
 #include <gtest/gtest.h>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "book/algebraic_move.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 namespace vostil {
 namespace {
 
-void setUp(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+void setUp(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
 Move code(Square from, Square to, int kind = MOVE_QUIET) { return makeMoveCode(from, to, kind); }
 
@@ -249,7 +252,7 @@ const EpdCase EPD_CASES[] = {
 TEST(ParseAlgebraicMove, BestMovesOfWellKnownTestPositions) {
     for (const EpdCase& c : EPD_CASES) {
         SCOPED_TRACE(c.epd);
-        ASSERT_TRUE(setupPosition(c.epd, false));
+        ASSERT_TRUE(setupGamePosition(c.epd, false));
         Move m = parseAlgebraicMove(c.bestMove);
         ASSERT_NE(m, 0);
         EXPECT_EQ(moveFrom(m), c.from);

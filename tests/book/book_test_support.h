@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "board/position.h"
-#include "movegen/move.h"
+#include "common/move.h"
 #include "search/transposition_table.h"
 
 namespace vostil::booktest {

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/zobrist.h"
 #include "book/book_test_support.h"
 #include "book/opening_book.h"
-#include "movegen/move.h"
+#include "common/move.h"
 #include "search/transposition_table.h"
 
 namespace vostil {
@@ -36,7 +37,7 @@ const char* const BLACK_TO_MOVE_START = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQ
 class OpeningBookTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
         generationBefore = ttGeneration;
     }
 
@@ -66,10 +67,10 @@ TEST(StartPositionKey, IsTheKeyOfTheThirtyTwoPiecesOfTheInitialPlacement) {
     }
     EXPECT_EQ(startPositionKey(), key);
 
-    ASSERT_TRUE(setupPosition(START_FEN, false));
+    ASSERT_TRUE(setupGamePosition(START_FEN, false));
     EXPECT_EQ(hashKey(), startPositionKey());
     // The key holds the pieces only, so the side to move does not change it.
-    ASSERT_TRUE(setupPosition(BLACK_TO_MOVE_START, false));
+    ASSERT_TRUE(setupGamePosition(BLACK_TO_MOVE_START, false));
     EXPECT_EQ(hashKey(), startPositionKey());
 }
 
@@ -93,7 +94,7 @@ TEST_F(OpeningBookTest, EveryRecordIsSometimesTheHeldBackOne) {
     const std::string file = twoLineBook("2\n");
     bool sawE4 = false, sawD4 = false;
     for (int load = 0; load < 64 && !(sawE4 && sawD4); ++load) {
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
         ASSERT_TRUE(loadOpeningBook(file.c_str()));
         sawE4 |= bookMoveHere() == E2E4;
         sawD4 |= bookMoveHere() == D2D4;
@@ -137,7 +138,7 @@ TEST_F(OpeningBookTest, MoveNotGeneratedInItsPositionFailsWithThePositionRestore
 }
 
 TEST_F(OpeningBookTest, BlackToMoveInTheStartPlacementFindsNoLinePlayable) {
-    ASSERT_TRUE(setupPosition(BLACK_TO_MOVE_START, false));
+    ASSERT_TRUE(setupGamePosition(BLACK_TO_MOVE_START, false));
     const GameState before = GameState::take();
     EXPECT_FALSE(loadOpeningBook(twoLineBook("2\n").c_str()));
     booktest::expectUnchanged(before);
@@ -145,7 +146,7 @@ TEST_F(OpeningBookTest, BlackToMoveInTheStartPlacementFindsNoLinePlayable) {
 }
 
 TEST_F(OpeningBookTest, OtherPositionsAreRefusedWithoutReadingTheFile) {
-    ASSERT_TRUE(setupPosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", false));
+    ASSERT_TRUE(setupGamePosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3", false));
     EXPECT_FALSE(loadOpeningBook(twoLineBook("2\n").c_str()));
     EXPECT_EQ(bookMoveHere(), 0);
 }

@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "book/book_test_support.h"
 #include "book/opening_book.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 namespace vostil {
 namespace {
@@ -47,7 +50,7 @@ protected:
     void SetUp() override {
         lines = readSource();
         ASSERT_FALSE(lines.empty()) << "cannot read " << BOOK_SOURCE;
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
     }
 
     std::vector<SourceLine> lines;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "eval/evaluate.h"
@@ -21,10 +22,10 @@ constexpr int ROOK_HALF_OPEN = 8, ROOK_OPEN = 16;
 constexpr int BISHOP_PAIR = 25;
 constexpr int FULL_SHELTER = 5 + 5 + 5 + 2;
 
-void setUp(const std::string& fen) { ASSERT_TRUE(setupPosition(fen.c_str(), false)) << fen; }
+void setUp(const std::string& fen) { ASSERT_TRUE(setupGamePosition(fen.c_str(), false)) << fen; }
 
 Score evaluationOf(const std::string& fen) {
-    EXPECT_TRUE(setupPosition(fen.c_str(), false)) << fen;
+    EXPECT_TRUE(setupGamePosition(fen.c_str(), false)) << fen;
     return evaluate();
 }
 

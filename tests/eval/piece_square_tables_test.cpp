@@ -1,7 +1,7 @@
 // Shape of the piece-square tables: the symmetries a transcription slip would break.
 #include <gtest/gtest.h>
 
-#include "board/types.h"
+#include "common/types.h"
 #include "eval/piece_square_tables.h"
 
 namespace vostil {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "eval/evaluate.h"
+#include "movegen/order_scores.h"
 #include "movegen_helpers.h"
 
 namespace vostil::movegen_test {

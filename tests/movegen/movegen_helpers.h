@@ -8,19 +8,22 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 namespace vostil::movegen_test {
 
 // Sets up a FEN at the first ply with an empty search line.
 inline void setUp(const std::string& fen) {
     currentPly = PlyRecords;
-    ASSERT_TRUE(setupPosition(fen.c_str(), false)) << fen;
+    ASSERT_TRUE(setupGamePosition(fen.c_str(), false)) << fen;
 }
 
 inline std::string moveText(Move m) {

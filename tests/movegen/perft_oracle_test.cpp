@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "movegen_helpers.h"
 #include "support/log_folder.h"
 
@@ -133,12 +135,12 @@ TEST(PerftOracle, EveryRootMoveCountMatchesStockfish) {
     std::mt19937 random(20261207);
     char fen[128];
     for (int i = 0; i < randomPositions; ++i) {
-        ASSERT_TRUE(setupPosition(STARTS[i % std::size(STARTS)], false));
+        ASSERT_TRUE(setupGamePosition(STARTS[i % std::size(STARTS)], false));
         const int plies = int(random() % 24);
         for (int ply = 0; ply < plies; ++ply) {
             const std::vector<Move> moves = legalMoves();
             if (moves.empty()) break;
-            applyGameMove(moves[random() % moves.size()]);
+            playGameMove(moves[random() % moves.size()]);
         }
         positionToFen(fen);
         queries.push_back({fen, 1 + i % 3});
@@ -149,7 +151,7 @@ TEST(PerftOracle, EveryRootMoveCountMatchesStockfish) {
     uint64_t nodes = 0;
     int differing = 0;
     for (size_t i = 0; i < queries.size() && differing < 10; ++i) {
-        ASSERT_TRUE(setupPosition(queries[i].fen.c_str(), false)) << queries[i].fen;
+        ASSERT_TRUE(setupGamePosition(queries[i].fen.c_str(), false)) << queries[i].fen;
         currentPly = PlyRecords;
         const Divide actual = engineDivide(queries[i].depth);
         std::string differences;

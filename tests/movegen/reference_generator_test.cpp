@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+#include "eval/evaluate.h"
+#include "movegen/order_scores.h"
 #include "movegen/static_exchange.h"
 #include "movegen_helpers.h"
 

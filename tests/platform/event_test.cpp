@@ -11,7 +11,7 @@ using namespace vostil;
 using namespace std::chrono_literals;
 
 TEST(Event, AutomaticResetReleasesExactlyOneWaiterAndClearsItself) {
-    Event event(false, false, "auto");
+    Event event(false, false);
     std::atomic<int> released{0};
     std::thread a([&] { event.wait(); ++released; });
     std::thread b([&] { event.wait(); ++released; });
@@ -29,14 +29,14 @@ TEST(Event, AutomaticResetReleasesExactlyOneWaiterAndClearsItself) {
 }
 
 TEST(Event, SetBeforeWaitIsNotLost) {
-    Event event(false, false, "early");
+    Event event(false, false);
     event.set();
     EXPECT_TRUE(event.waitFor(1000));
     EXPECT_FALSE(event.waitFor(10));
 }
 
 TEST(Event, ManualResetStaysSetUntilReset) {
-    Event event(true, false, "manual");
+    Event event(true, false);
     event.set();
     EXPECT_TRUE(event.waitFor(10));
     EXPECT_TRUE(event.waitFor(10));
@@ -46,7 +46,7 @@ TEST(Event, ManualResetStaysSetUntilReset) {
 }
 
 TEST(Event, ManualResetReleasesEveryWaiter) {
-    Event event(true, false, "all");
+    Event event(true, false);
     std::atomic<int> released{0};
     std::thread a([&] { event.wait(); ++released; });
     std::thread b([&] { event.wait(); ++released; });
@@ -57,7 +57,7 @@ TEST(Event, ManualResetReleasesEveryWaiter) {
 }
 
 TEST(Event, TimedWaitReturnsAtTheTimeOut) {
-    Event event(false, false, "timeout");
+    Event event(false, false);
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(event.waitFor(100));
     auto waited = std::chrono::steady_clock::now() - start;
@@ -66,7 +66,7 @@ TEST(Event, TimedWaitReturnsAtTheTimeOut) {
 }
 
 TEST(Event, TimedWaitReturnsEarlyWhenSet) {
-    Event event(true, false, "early-return");
+    Event event(true, false);
     std::thread setter([&] {
         std::this_thread::sleep_for(50ms);
         event.set();

@@ -4,9 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "board/tables.h"
-#include "protocol/coordinate_move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 #include "support/engine_process.h"
 
 using namespace vostil;
@@ -70,8 +74,8 @@ TEST(CommandLoop, PrefixAndWholeWordTests) {
 }
 
 TEST(CommandLoop, GameMoveLogsTheNewKeyInHexadecimal) {
-    setupPosition(START_FEN, false);
-    applyGameMove(parseCoordinateMove("e2e4", MoveSource::Root));
+    setupGamePosition(START_FEN, false);
+    playGameMove(parseCoordinateMove("e2e4", MoveSource::Root));
     char expected[40];
     std::snprintf(expected, sizeof expected, "\n%x %x\n", pos.keyHigh, pos.keyLow);
 

@@ -5,16 +5,20 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 
 namespace vostil {
 namespace {
 
-void setUp(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+void setUp(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
 std::string text(Move m) {
     char buffer[8];
@@ -126,7 +130,7 @@ TEST(ParseCoordinateMove, CastledStateInTheSearchPosition) {
 
 TEST(ParseCoordinateMove, EnPassantAfterADoublePush) {
     setUp("rnbqkbnr/ppp1pppp/8/8/3p4/8/PPPPPPPP/RNBQKBNR w KQkq -");
-    applyGameMove(code(E2, E4));
+    playGameMove(code(E2, E4));
     ASSERT_EQ(pos.rootEpSquare, E3);
     EXPECT_EQ(rootWord("d4e3"), code(D4, E3, MOVE_EN_PASSANT));
     EXPECT_EQ(rootWord("d4d3"), code(D4, D3));

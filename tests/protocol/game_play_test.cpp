@@ -4,8 +4,12 @@
 #include <fstream>
 #include <string>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
-#include "protocol/coordinate_move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 #include "support/engine_process.h"
 
 using namespace vostil;
@@ -31,11 +35,11 @@ std::vector<std::string> movesIn(const std::string& output) {
 
 // Plays `moves` from the FEN with the library and reports whether `reply` is legal after them.
 bool legalAfter(const char* fen, const std::vector<std::string>& moves, const std::string& reply) {
-    if (!setupPosition(fen, false)) return false;
+    if (!setupGamePosition(fen, false)) return false;
     for (const auto& word : moves) {
         Move m = parseCoordinateMove(word.c_str(), MoveSource::Root);
         if (!isLegalMove(m)) return false;
-        applyGameMove(m);
+        playGameMove(m);
     }
     return isLegalMove(parseCoordinateMove(reply.c_str(), MoveSource::Root));
 }
@@ -87,10 +91,10 @@ TEST(GamePlay, OverwhelmingMaterialClaimsMateOnlyWhenItIsMate) {
     auto white = runEngine(std::string("xboard\nsetboard ") + fen + "\ntime 200\ngo\nquit\n");
     auto moves = movesIn(white.output);
     ASSERT_EQ(moves.size(), 1u) << white.output;
-    ASSERT_TRUE(setupPosition(fen, false));
+    ASSERT_TRUE(setupGamePosition(fen, false));
     const Move m = parseCoordinateMove(moves[0].c_str(), MoveSource::Root);
     ASSERT_TRUE(isLegalMove(m)) << moves[0];
-    applyGameMove(m);
+    playGameMove(m);
     EXPECT_EQ(contains(white.output, "1-0 {Vostil mates 1}\n"), firstLegalMove() == 0) << white.output;
 
     auto black = runEngine("xboard\nsetboard 8/8/8/7k/8/QQQ5/QQQ5/QQQ1K3 b - - 0 1\ntime 200\ngo\nquit\n");

@@ -25,12 +25,16 @@
 #include <unistd.h>
 #include <vector>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
 #include "protocol/clock_commands.h"
-#include "protocol/coordinate_move.h"
-#include "protocol/engine_control.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
+#include "game/engine_control.h"
 #include "protocol/input_reader.h"
 #include "search/draw_detection.h"
 #include "support/engine_process.h"
@@ -225,7 +229,7 @@ private:
 
     // A move legal in the game as the generator believes it, played there.
     std::string believedMove() {
-        if (!beliefKnown_ || !setupPosition(belief_.c_str(), false)) {
+        if (!beliefKnown_ || !setupGamePosition(belief_.c_str(), false)) {
             beliefKnown_ = false;
             return randomCoordinateWord();
         }
@@ -233,7 +237,7 @@ private:
         if (moves.empty()) return randomCoordinateWord();
         const Move m = moves[rng_.below(int(moves.size()))];
         std::string word = moveText(m);
-        applyGameMove(m);
+        playGameMove(m);
         belief_ = currentFen();
         // A promotion without its letter, or with a letter that names no piece.
         if (word.size() == 5 && rng_.chance(10)) word.resize(4);
@@ -615,7 +619,7 @@ public:
                 awaiting_ = false;
                 if (dry() || gamePositionReady) think();
             } else if (hasPrefix(word, "new") || hasPrefix(word, "result")) {
-                if (!dry()) setupPosition(START_FEN, false);
+                if (!dry()) setupGamePosition(START_FEN, false);
                 awaiting_ = true;
             } else if (hasPrefix(word, "level")) {
                 handleLevel();
@@ -636,7 +640,7 @@ public:
                 in_.readWord(feature);  // the feature's name is no command
             } else if (word == "test") {
                 awaiting_ = false;
-                if (!dry()) setupPosition(START_FEN, false);
+                if (!dry()) setupGamePosition(START_FEN, false);
                 budgetMs_ = incrementMs_ + (4123456689u / uint32_t(movesPerControl_)) * 10u;
                 think();
             }
@@ -664,7 +668,7 @@ private:
         const std::string text = in_.readRestOfLine();
         if (dry()) return;
         const bool fits = text.size() <= SETBOARD_LIMIT;
-        if (!fits || !setupPosition(text.c_str(), false)) {
+        if (!fits || !setupGamePosition(text.c_str(), false)) {
             if (!fits) gamePositionReady = false;
             if (!gamePositionReady) {
                 ++stats.refusedPositions;
@@ -692,7 +696,7 @@ private:
             expect(Answer::ILLEGAL_MOVE, word.c_str());  // printed up to a zero byte, as C text
             return;
         }
-        applyGameMove(m);
+        playGameMove(m);
         if (awaiting_) think();
     }
 
@@ -730,7 +734,7 @@ private:
                 failure = "illegal move \"" + got.text + "\" in " + fen;
                 return;
             }
-            applyGameMove(m);
+            playGameMove(m);
             if (!positionIsConsistent()) {
                 failure = "the move \"" + got.text + "\" left a broken board after " + fen;
                 return;
@@ -927,7 +931,7 @@ TEST(ProtocolFuzzFinds, SideToMoveCommandDropsTheOtherSidesEnPassantSquare) {
     const std::vector<Answer> answers = parseAnswers(run.output);
     ASSERT_FALSE(answers.empty());
     // White moves again in the position after 1. e4, with no en-passant chance.
-    ASSERT_TRUE(setupPosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 1", false));
+    ASSERT_TRUE(setupGamePosition("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 1", false));
     EXPECT_EQ(answers.back().kind, Answer::MOVE);
     EXPECT_TRUE(isLegalMove(parseCoordinateMove(answers.back().text.c_str(), MoveSource::Root)))
         << answers.back().text;

@@ -5,10 +5,14 @@
 #include <chrono>
 #include <string>
 
+#include "game/setup_game_position.h"
+#include "game/play_game_move.h"
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "protocol/coordinate_move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
 #include "search/draw_detection.h"
 #include "support/engine_process.h"
 
@@ -57,7 +61,7 @@ TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
         ASSERT_TRUE(p.engine.waitForOutput("feature done=1\n", 20000));
         p.read = p.engine.output().size();
     }
-    ASSERT_TRUE(setupPosition(START_FEN, false));
+    ASSERT_TRUE(setupGamePosition(START_FEN, false));
 
     auto sendClock = [&](int side) {
         Player& p = players[side];
@@ -86,7 +90,7 @@ TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
         const std::string word = answer.substr(5);
         const Move m = parseCoordinateMove(word.c_str(), MoveSource::Root);
         ASSERT_TRUE(isLegalMove(m)) << "illegal move " << word << " at ply " << plies;
-        applyGameMove(m);
+        playGameMove(m);
         ++plies;
         // A result line may follow the move in the same answer.
         if (!hasLegalMove() || isDraw(2)) {

@@ -1,7 +1,7 @@
 // The budget arithmetic of "time", of the first move after the book, and the clock cap.
 #include <gtest/gtest.h>
 
-#include "protocol/engine_control.h"
+#include "game/engine_control.h"
 
 using namespace vostil;
 

@@ -1,14 +1,15 @@
 // Draws by dead material, the fifty-move rule and repetition; the trial of a quiet move.
 #include <gtest/gtest.h>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
-#include "movegen/move.h"
+#include "common/move.h"
 #include "search/draw_detection.h"
 
 namespace vostil {
 namespace {
 
-void setUp(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+void setUp(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
 void play(Square from, Square to, int kind = MOVE_QUIET) { makeMove(makeMoveCode(from, to, kind)); }
 

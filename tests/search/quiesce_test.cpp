@@ -2,6 +2,7 @@
 // mates among evasions, and how it uses the table.
 #include <gtest/gtest.h>
 
+#include "game/play_game_move.h"
 #include "eval/evaluate.h"
 #include "search/search_fixture.h"
 
@@ -232,10 +233,10 @@ TEST_F(SearchNodeTest, StoppedNodeStoresNothing) {
 TEST_F(SearchNodeTest, RepeatedPositionInsideTheTreeIsADraw) {
     // White is a queen down; Nf3 repeats the position reached two plies before the node.
     setUpFen("7k/8/8/3q4/8/8/8/4K1N1 w - -");
-    applyGameMove(quiet(G1, F3));
-    applyGameMove(quiet(H8, G8));
-    applyGameMove(quiet(F3, H4));
-    applyGameMove(quiet(G8, H8));
+    playGameMove(quiet(G1, F3));
+    playGameMove(quiet(H8, G8));
+    playGameMove(quiet(F3, H4));
+    playGameMove(quiet(G8, H8));
     EXPECT_EQ(searchNodeHere(2, -8100, 8099), 0);
     const HashEntry* entry = findEntry();
     ASSERT_NE(entry, nullptr);

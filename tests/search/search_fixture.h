@@ -11,13 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
-#include "movegen/move.h"
-#include "protocol/coordinate_move.h"
-#include "protocol/engine_control.h"
-#include "protocol/game_log.h"
+#include "common/move.h"
+#include "board/parse_coordinate_move.h"
+#include "common/move_text.h"
+#include "movegen/legal_moves.h"
+#include "game/engine_control.h"
+#include "common/log.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
 #include "support/log_folder.h"
@@ -32,20 +35,22 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(logFolder_.enter());
         stopFlag = false;
+        wrapUpFlag = false;
         failLowFlag = false;
-        engineState = ENGINE_THINKING;
+        // The search reports into this test's log, as the engine thread has it do.
+        searchReport = [](const char* line) { logLine(line); };
     }
 
     void TearDown() override {
         stopFlag = false;
-        engineState = ENGINE_IDLE;
+        wrapUpFlag = false;
         depthLimit = MAX_DEPTH_LIMIT;
         logFolder_.leave();
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
     }
 
     // A new game from FEN: table, history counters and killers cleared.
-    static void setUpFen(const char* fen) { ASSERT_TRUE(setupPosition(fen, false)) << fen; }
+    static void setUpFen(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
     // One synchronous search, as the engine thread runs it, up to `depth`.
     static Move search(int depth) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "game/play_game_move.h"
 #include "search/search_fixture.h"
 
 namespace vostil::testing {
@@ -96,10 +97,10 @@ TEST_F(IterativeDeepeningTest, StalematedRootGivesTheStalemateCodeAtEveryDepth) 
 TEST_F(IterativeDeepeningTest, ThirdOccurrenceAtTheRootIsARepetitionWithoutSearch) {
     setUpFen(START_FEN);
     for (int cycle = 0; cycle < 2; ++cycle) {
-        applyGameMove(quiet(G1, F3));
-        applyGameMove(quiet(G8, F6));
-        applyGameMove(quiet(F3, G1));
-        applyGameMove(quiet(F6, G8));
+        playGameMove(quiet(G1, F3));
+        playGameMove(quiet(G8, F6));
+        playGameMove(quiet(F3, G1));
+        playGameMove(quiet(F6, G8));
     }
     EXPECT_EQ(search(4), RESULT_REPETITION);
     EXPECT_EQ(SearchResult().move, RESULT_REPETITION);
@@ -110,10 +111,10 @@ TEST_F(IterativeDeepeningTest, ThirdOccurrenceAtTheRootIsARepetitionWithoutSearc
 
 TEST_F(IterativeDeepeningTest, SecondOccurrenceAtTheRootIsSearched) {
     setUpFen(START_FEN);
-    applyGameMove(quiet(G1, F3));
-    applyGameMove(quiet(G8, F6));
-    applyGameMove(quiet(F3, G1));
-    applyGameMove(quiet(F6, G8));
+    playGameMove(quiet(G1, F3));
+    playGameMove(quiet(G8, F6));
+    playGameMove(quiet(F3, G1));
+    playGameMove(quiet(F6, G8));
     const Move best = search(3);
     EXPECT_TRUE(isLegalNow(best));
     EXPECT_TRUE(logHas("-FEN:\trnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -"));
@@ -123,10 +124,10 @@ TEST_F(IterativeDeepeningTest, SecondOccurrenceAtTheRootIsSearched) {
 // back to f3 now repeats that position for the third time.
 void playKnightShuffle() {
     for (int cycle = 0; cycle < 2; ++cycle) {
-        applyGameMove(quiet(cycle == 0 ? G1 : H4, F3));
-        applyGameMove(quiet(H8, G8));
-        applyGameMove(quiet(F3, H4));
-        applyGameMove(quiet(G8, H8));
+        playGameMove(quiet(cycle == 0 ? G1 : H4, F3));
+        playGameMove(quiet(H8, G8));
+        playGameMove(quiet(F3, H4));
+        playGameMove(quiet(G8, H8));
     }
 }
 constexpr const char* SHUFFLE_FEN = "7k/8/8/3q4/8/8/8/4K1N1 w - -";
@@ -242,9 +243,9 @@ TEST_F(IterativeDeepeningTest, LogsThePositionAndOneLinePerIteration) {
     EXPECT_NE(iterations.back().find(played), std::string::npos) << iterations.back();
 }
 
-TEST_F(IterativeDeepeningTest, IdleStateEndsTheSearchAfterTheIterationInProgress) {
+TEST_F(IterativeDeepeningTest, WrapUpEndsTheSearchAfterTheIterationInProgress) {
     setUpFen(START_FEN);
-    engineState = ENGINE_IDLE;
+    wrapUpFlag = true;
     const Move best = search(10);
     EXPECT_TRUE(isLegalNow(best));
     EXPECT_EQ(iterationLines().size(), 1u);

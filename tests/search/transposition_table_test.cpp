@@ -2,8 +2,9 @@
 // side tables and book entries.
 #include <gtest/gtest.h>
 
+#include "game/setup_game_position.h"
 #include "board/position.h"
-#include "movegen/move.h"
+#include "common/move.h"
 #include "search/transposition_table.h"
 
 namespace vostil {
@@ -24,12 +25,12 @@ const Move B1C3 = makeMoveCode(B1, C3, MOVE_QUIET);
 class TranspositionTableTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
         savedGeneration = ttGeneration;
     }
     void TearDown() override {
         ttGeneration = savedGeneration;
-        ASSERT_TRUE(setupPosition(START_FEN, false));
+        ASSERT_TRUE(setupGamePosition(START_FEN, false));
     }
 
     static void usePosition(uint32_t keyLow, uint32_t keyHigh, int side = WHITE) {
@@ -409,7 +410,7 @@ TEST_F(TranspositionTableTest, SetupEmptiesBothTablesAndRestartsTheGeneration) {
     usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);
     storeHash(E2E4, 1, 3, BOUND_EXACT);
     ttGeneration = 0;
-    ASSERT_TRUE(setupPosition(START_FEN, false));
+    ASSERT_TRUE(setupGamePosition(START_FEN, false));
     EXPECT_EQ(ttGeneration, 1);
     EXPECT_EQ(bucket(WHITE).slot[0].word0, 0u);
     EXPECT_EQ(bucket(BLACK).slot[0].word0, 0u);

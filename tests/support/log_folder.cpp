@@ -7,7 +7,7 @@
 #include <fstream>
 #include <mutex>
 
-#include "protocol/game_log.h"
+#include "common/log.h"
 
 namespace vostil::testing {
 

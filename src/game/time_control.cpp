@@ -1,7 +1,7 @@
 // Time-control settings and the budget arithmetic (unsigned 32-bit, integer division).
 #include <algorithm>
 
-#include "protocol/engine_control.h"
+#include "game/engine_control.h"
 
 namespace vostil {
 

@@ -1,5 +1,5 @@
 // The log stream, opened before the program entry runs and closed at exit.
-#include "protocol/game_log.h"
+#include "common/log.h"
 
 namespace vostil {
 

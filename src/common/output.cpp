@@ -1,5 +1,5 @@
 // Standard output to the interface: every line is flushed as soon as it is written.
-#include "protocol/output.h"
+#include "common/output.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,20 +1,16 @@
 // The engine thread and its hand-over with the main thread through three events.
-#include <cstdio>
 #include <memory>
 #include <thread>
 
 #include "platform/event.h"
-#include "protocol/engine_control.h"
-#include "protocol/engine_events.h"
-#include "protocol/game_log.h"
+#include "game/engine_control.h"
+#include "game/engine_events.h"
+#include "common/log.h"
 #include "search/search.h"
 
 namespace vostil {
 
 std::atomic<int> engineState{ENGINE_AWAITING_MOVE};
-std::atomic<bool> stopFlag{false};
-std::atomic<bool> failLowFlag{false};
-std::atomic<int> depthLimit{MAX_DEPTH_LIMIT};
 
 std::unique_ptr<Event> startSignal;
 std::unique_ptr<Event> stoppedEvent;
@@ -24,12 +20,8 @@ namespace {
 
 std::thread engineThread;
 
-// Names only need to tell the events of this process apart.
-std::string eventName(const char* format, unsigned number) {
-    char name[48];
-    std::snprintf(name, sizeof name, format, number);
-    return name;
-}
+// What the search reports goes to the log, line by line.
+void logSearchLine(const char* line) { logLine(line); }
 
 void doNothing() {}
 
@@ -59,10 +51,11 @@ void engineThreadMain() {
 }
 
 void createEngineThread() {
-    startSignal = std::make_unique<Event>(false, false, eventName("Engine start signal %x", 1));
+    startSignal = std::make_unique<Event>(false, false);
     engineState = ENGINE_AWAITING_MOVE;
-    stoppedEvent = std::make_unique<Event>(true, false, eventName("Engine Stopped signal %x", 2));
-    startedEvent = std::make_unique<Event>(false, false, eventName("Engine Started signal %x", 3));
+    stoppedEvent = std::make_unique<Event>(true, false);
+    startedEvent = std::make_unique<Event>(false, false);
+    searchReport = logSearchLine;
     engineThread = std::thread(engineThreadMain);
 }
 
@@ -72,6 +65,7 @@ void joinEngineThread() {
 
 void stopEngine() {
     engineState = ENGINE_IDLE;
+    wrapUpFlag = true;
     stopFlag = true;
     stoppedEvent->wait();
 }
@@ -79,6 +73,7 @@ void stopEngine() {
 void startEngine(int depth) {
     depthLimit = depth >= MAX_DEPTH_LIMIT ? MAX_DEPTH_LIMIT : depth;
     stopFlag = false;
+    wrapUpFlag = false;
     startSignal->set();
     startedEvent->wait();
 }

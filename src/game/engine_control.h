@@ -1,8 +1,10 @@
-// State shared between the command loop, the engine thread and the search.
+// Game control: the engine thread and its states, the time settings and the budget arithmetic.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+
+#include "search/search_control.h"
 
 namespace vostil {
 
@@ -15,9 +17,9 @@ enum EngineState : int {
 };
 
 extern std::atomic<int> engineState;
-extern std::atomic<bool> stopFlag;
-extern std::atomic<bool> failLowFlag;
-extern std::atomic<int> depthLimit;
+
+// Handed to startEngine when the search may go as deep as it can.
+constexpr int NO_DEPTH_LIMIT = MAX_DEPTH_LIMIT + 1;
 
 // Game-control settings (main thread only).
 extern int32_t movesPerTimeControl;
@@ -39,15 +41,11 @@ void createEngineThread();
 void joinEngineThread();
 void stopEngine();
 void startEngine(int depth);
-void stopWithExtraTime();
-void thinkAndMove();
 
 // Budget arithmetic of "time" and of the first move after the book.
 uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesPerControl);
 uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl);
 // Longest time one move may take on the reported clock (CLOCK_UNKNOWN when none was reported).
 uint32_t moveTimeCap();
-
-inline bool stopRequested() { return stopFlag.load(std::memory_order_relaxed); }
 
 }  // namespace vostil

@@ -1,0 +1,82 @@
+// chooseMove: the book move, or the search's move within the budget, always legal.
+#include "game/choose_move.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "board/position.h"
+#include "common/log.h"
+#include "common/move.h"
+#include "game/engine_control.h"
+#include "game/engine_events.h"
+#include "movegen/legal_moves.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace vostil {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+Clock::time_point moveStart;
+uint32_t moveCapMs = CLOCK_UNKNOWN;
+
+uint32_t elapsedMs() {
+    return uint32_t(
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - moveStart).count());
+}
+
+// Time still allowed under the clock cap, or `wanted` when that is smaller.
+uint32_t allowedWait(uint32_t wanted) {
+    if (moveCapMs == CLOCK_UNKNOWN) return wanted;
+    const uint32_t used = elapsedMs();
+    return std::min(wanted, used >= moveCapMs ? 0u : moveCapMs - used);
+}
+
+// Last line of defence: whatever the search left, only a legal move is ever chosen, and a
+// mated or stalemated verdict only where the generator finds no legal move.
+Move legalOrFallback(Move m) {
+    if (m == RESULT_REPETITION || isLegalMove(m)) return m;
+    if (const Move legal = firstLegalMove()) return legal;
+    return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE;
+}
+
+}  // namespace
+
+void stopWithExtraTime() {
+    engineState = ENGINE_IDLE;
+    wrapUpFlag = true;
+    if (failLowFlag.load() && moveBudgetMs > 2000) {
+        logLine("-M: FL - Extra time");
+        stoppedEvent->waitFor(allowedWait(uint32_t(movesPerTimeControl) * moveBudgetMs / 2));
+    }
+    stopFlag = true;
+    stoppedEvent->wait();
+}
+
+MoveChoice chooseMove() {
+    moveStart = Clock::now();
+    moveCapMs = moveTimeCap();
+
+    // Book move: played at once, the engine thread stays parked.
+    if (HashEntry* entry = findEntry(); entry && entry->isBookEntry() && isLegalMove(entry->move())) {
+        bookMovePlayed = true;
+        return {entry->move(), 0, true};
+    }
+
+    // The first move out of the book gets more time.
+    if (bookMovePlayed) {
+        bookMovePlayed = false;
+        moveBudgetMs = budgetAfterBook(moveBudgetMs, movesPerTimeControl);
+    }
+
+    engineState = ENGINE_THINKING;
+    startEngine(NO_DEPTH_LIMIT);
+    stoppedEvent->waitFor(allowedWait(moveBudgetMs));
+    stopWithExtraTime();
+
+    const Move m = legalOrFallback(SearchResult().move);
+    return {m, SearchResult().score, false};
+}
+
+}  // namespace vostil

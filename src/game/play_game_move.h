@@ -1,0 +1,11 @@
+// A move of the game itself, as the interface or the engine plays it.
+#pragma once
+
+#include "common/types.h"
+
+namespace vostil {
+
+// Plays m in the game, starts the history counters afresh and logs the new key.
+void playGameMove(Move m);
+
+}  // namespace vostil

@@ -1,0 +1,48 @@
+// setupGamePosition: everything a new game position starts afresh, in one place.
+#include "game/setup_game_position.h"
+
+#include <cstdio>
+
+#include "board/position.h"
+#include "book/algebraic_move.h"
+#include "book/opening_book.h"
+#include "common/log.h"
+#include "common/output.h"
+#include "eval/evaluate.h"
+#include "search/search.h"
+#include "search/transposition_table.h"
+
+namespace vostil {
+
+bool gamePositionReady = false;
+
+bool setupGamePosition(const char* text, bool loadBook) {
+    EpdOperand epd;
+    if (!setupPosition(text, &epd)) {
+        gamePositionReady = false;
+        return false;
+    }
+    clearHash();
+
+    // Only the start placement has a book; other positions skip the loader silently.
+    if (loadBook && hashKey() == startPositionKey() && !loadOpeningBook(BOOK_FILE_NAME)) {
+        sendLine("tellusererror BOOK ERROR!\n");
+        logLine("-\ttellusererror BOOK ERROR!\n");
+    }
+    ttGeneration = 1;
+    gamePositionReady = true;
+
+    if (epd.present && parseAlgebraicMove(epd.text) == 0) {
+        char line[64];
+        std::snprintf(line, sizeof line, "Warning cannot recognize move: %s\r\n", epd.text);
+        sendLine(line);
+        return false;
+    }
+
+    clearHistoryScores();
+    clearKillers();
+    clearPawnCache();
+    return true;
+}
+
+}  // namespace vostil

@@ -1,0 +1,14 @@
+// A new game position: the board set up, the search's memory reset, the book loaded for the
+// start position, an EPD operand resolved.
+#pragma once
+
+namespace vostil {
+
+// True when the game has a position to play on (a setup succeeded since the last refusal).
+extern bool gamePositionReady;
+
+// Sets up the game from FEN/EPD text. False when the text was refused (no game position is
+// left) or when its EPD operand names no move (the position stands; a warning is sent).
+bool setupGamePosition(const char* text, bool loadBook);
+
+}  // namespace vostil
