@@ -12,10 +12,7 @@ uint16_t ttGeneration = 1;
 
 namespace {
 
-constexpr uint32_t KEY_LOW_STORED_MASK = 0xFFFF0000u;  // word 0 keeps these bits of keyLow
-constexpr int GENERATION_SHIFT = 9;
-constexpr uint32_t GENERATION_BITS = 0x1FFu << GENERATION_SHIFT;
-constexpr int SCORE_SHIFT = 18;
+constexpr uint32_t GENERATION_BITS = GENERATION_MASK << GENERATION_SHIFT;
 constexpr int MAX_STORED_DEPTH = 127;
 
 inline Bucket& currentBucket() { return TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]; }

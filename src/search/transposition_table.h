@@ -14,18 +14,31 @@ constexpr int BOUND_EXACT = 0;
 constexpr int BOUND_LOWER = 0x80;
 constexpr int BOUND_UPPER = 0x100;
 
+// The entry's layout, written once for reading and writing alike.
 // word0: move (bits 0-15) and keyLow bits 16-31; word1: keyHigh;
 // word2: depth 0-6, bounds 7-8, generation 9-17, score + SCORE_BIAS 18-31.
+constexpr uint32_t ENTRY_MOVE_BITS = 0xFFFFu;
+constexpr uint32_t KEY_LOW_STORED_MASK = ~ENTRY_MOVE_BITS;
+constexpr uint32_t DEPTH_BITS = 0x7Fu;
+constexpr uint32_t BOUND_BITS = uint32_t(BOUND_LOWER | BOUND_UPPER);
+constexpr int GENERATION_SHIFT = 9;
+constexpr uint32_t GENERATION_MASK = 0x1FFu;
+constexpr int SCORE_SHIFT = 18;
+static_assert(DEPTH_BITS < uint32_t(BOUND_LOWER) && BOUND_BITS < (1u << GENERATION_SHIFT) &&
+              (GENERATION_MASK << GENERATION_SHIFT) < (1u << SCORE_SHIFT));
+// The score field holds SCORE_BIAS +- this much.
+static_assert(2 * SCORE_BIAS < (1 << (32 - SCORE_SHIFT)));
+
 struct HashEntry {
     uint32_t word0;
     uint32_t word1;
     uint32_t word2;
 
-    Move move() const { return Move(word0 & 0xFFFF); }
-    int depth() const { return word2 & 0x7F; }
-    int bound() const { return word2 & 0x180; }
-    int generation() const { return (word2 >> 9) & 0x1FF; }
-    Score score() const { return Score(int(word2 >> 18) - SCORE_BIAS); }
+    Move move() const { return Move(word0 & ENTRY_MOVE_BITS); }
+    int depth() const { return int(word2 & DEPTH_BITS); }
+    int bound() const { return int(word2 & BOUND_BITS); }
+    int generation() const { return int((word2 >> GENERATION_SHIFT) & GENERATION_MASK); }
+    Score score() const { return Score(int(word2 >> SCORE_SHIFT) - SCORE_BIAS); }
     bool isBookEntry() const { return generation() == 0 && move() != 0; }
 };
 
