@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/moves.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "board_test_support.h"
@@ -22,6 +23,7 @@ namespace {
 
 using boardtest::KeyModel;
 using boardtest::Snapshot;
+using testing::moveText;
 
 // Deep enough for long lines, well inside the ply records.
 constexpr int MAX_LINE_PLIES = 60;
@@ -38,12 +40,6 @@ const char* const POSITIONS[] = {
     "r3k2r/8/8/8/8/8/8/R3K2R b KQkq -",
     "r3k2r/1b4bq/8/8/8/8/7B/R3K2R w KQkq -",
 };
-
-std::string moveText(Move m) {
-    char text[8];
-    formatCoordinateMove(text, m);
-    return text;
-}
 
 // Every move the generator offers here, legal or not: the searches make them all.
 std::vector<Move> generatedMoves() {

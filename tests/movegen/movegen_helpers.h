@@ -10,6 +10,7 @@
 
 #include "game/setup_game_position.h"
 #include "board/position.h"
+#include "support/moves.h"
 #include "board/tables.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
@@ -20,16 +21,14 @@
 
 namespace vostil::movegen_test {
 
+using testing::listStart;
+using testing::moveText;
+using testing::perft;
+
 // Sets up a FEN at the first ply with an empty search line.
 inline void setUp(const std::string& fen) {
     currentPly = PlyRecords;
     ASSERT_TRUE(setupGamePosition(fen.c_str(), false)) << fen;
-}
-
-inline std::string moveText(Move m) {
-    char text[8];
-    formatCoordinateMove(text, m);
-    return text;
 }
 
 // Plays moves given as coordinate text into the search line, as the search would.
@@ -42,9 +41,6 @@ inline void playMoves(const std::vector<std::string>& moves) {
         ++currentPly;
     }
 }
-
-// Where the current ply writes its list: past every list of the plies below.
-inline MoveEntry* listStart() { return MoveStack + MAX_MOVES_PER_PLY * (currentPly - PlyRecords); }
 
 struct Listed {
     std::string text;
@@ -97,26 +93,6 @@ inline bool leavesKingAttacked(Move m) {
     --currentPly;
     unmakeMove(m);
     return attacked;
-}
-
-// Leaf count of the legal move tree, walked with the engine's own machinery.
-inline uint64_t perft(int depth, MoveEntry* list) {
-    PlyRecord& record = *currentPly;
-    computeCheckInfo(record);
-    MoveEntry* end = generateFullWidth(list, record.checkInfo);
-    record.moveListEnd = end;
-    saveUndoState();
-    const int mover = pos.sideToMove;
-    uint64_t nodes = 0;
-    for (MoveEntry* entry = list; entry != end; ++entry) {
-        const Move m = entry->move;
-        makeMove(m);
-        ++currentPly;
-        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
-        --currentPly;
-        unmakeMove(m);
-    }
-    return nodes;
 }
 
 }  // namespace vostil::movegen_test

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
 #include "movegen_helpers.h"
@@ -21,6 +22,7 @@ namespace vostil::movegen_test {
 namespace {
 
 using Divide = std::map<std::string, uint64_t>;
+using testing::legalMoves;
 
 struct Query {
     std::string fen;
@@ -84,14 +86,6 @@ Divide engineDivide(int depth) {
         unmakeMove(e->move);
     }
     return counts;
-}
-
-// Legal moves of the game position in generation order.
-std::vector<Move> legalMoves() {
-    std::vector<Move> moves;
-    for (const auto& [text, count] : engineDivide(1))
-        moves.push_back(parseCoordinateMove(text.c_str(), MoveSource::Root));
-    return moves;
 }
 
 const char* const PUBLISHED[] = {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
 #include "board/position.h"
@@ -17,6 +18,8 @@
 
 namespace vostil {
 namespace {
+
+using testing::legalMoves;
 
 void setUp(const char* fen) { ASSERT_TRUE(setupGamePosition(fen, false)) << fen; }
 
@@ -193,16 +196,6 @@ TEST(ParseCoordinateMove, EverySquareReadsBackAsWritten) {
 
 // Every legal move of a position, written and read back against that position, comes back
 // with the same kind: the parser and the generators agree on what each move is.
-std::vector<Move> legalMoves() {
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    computeCheckInfo(*currentPly);
-    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
-    std::vector<Move> moves;
-    for (MoveEntry* e = list; e != end; ++e)
-        if (isLegalMove(e->move)) moves.push_back(e->move);
-    return moves;
-}
-
 TEST(ParseCoordinateMove, GeneratedMovesReadBackThroughTheirText) {
     for (const char* fen : {
              START_FEN,

@@ -25,6 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
 #include "board/position.h"
@@ -41,6 +42,8 @@
 
 using namespace vostil;
 using vostil::testing::EngineProcess;
+using vostil::testing::legalMoves;
+using vostil::testing::moveText;
 
 namespace {
 
@@ -101,25 +104,9 @@ bool sideToMoveInCheck() {
     return currentPly->checkInfo.checkers != 0;
 }
 
-std::vector<Move> legalMoves() {
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    const bool inCheck = sideToMoveInCheck();
-    MoveEntry* end = inCheck ? generateEvasions(list, currentPly->checkInfo) : generateMoves(list);
-    std::vector<Move> moves;
-    for (MoveEntry* e = list; e != end; ++e)
-        if (isLegalMove(e->move)) moves.push_back(e->move);
-    return moves;
-}
-
 std::string currentFen() {
     char text[96];
     positionToFen(text);
-    return text;
-}
-
-std::string moveText(Move m) {
-    char text[8];
-    formatCoordinateMove(text, m);
     return text;
 }
 
@@ -783,7 +770,7 @@ private:
             sound = mated && wantMove == afterMove && (line.rfind("1-0", 0) == 0) == blackToMove;
         } else {
             // Drawn by material, the fifty-move rule or a repetition.
-            sound = isDraw(2);
+            sound = isDraw(ROOT_REPETITION_COUNT);
         }
         if (!sound) failure = "result \"" + line + "\" does not hold in " + fen;
     }

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <string>
 
+#include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
 #include "board/position.h"
@@ -26,15 +27,6 @@ struct Player {
     size_t read = 0;            // output consumed so far
     long long clockMs = 5000;   // five seconds for the whole game
 };
-
-bool hasLegalMove() {
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    computeCheckInfo(*currentPly);
-    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
-    for (MoveEntry* e = list; e != end; ++e)
-        if (isLegalMove(e->move)) return true;
-    return false;
-}
 
 // The next line of output after `from` that is a move or a result, or "" on time-out.
 std::string nextAnswer(Player& p, int timeoutMs) {
@@ -93,7 +85,7 @@ TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
         playGameMove(m);
         ++plies;
         // A result line may follow the move in the same answer.
-        if (!hasLegalMove() || isDraw(2)) {
+        if (firstLegalMove() == 0 || isDraw(ROOT_REPETITION_COUNT)) {
             ending = "game over by rule";
             break;
         }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "board/position.h"
 #include "movegen/check.h"
@@ -81,26 +82,9 @@ private:
     LogFolder logFolder_;
 };
 
-// Every legal move of the current position, found independently of the search.
-inline std::vector<Move> legalMoves() {
-    std::vector<Move> moves;
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    computeCheckInfo(*currentPly);
-    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
-    for (MoveEntry* e = list; e < end; ++e)
-        if (isLegalMove(e->move)) moves.push_back(e->move);
-    return moves;
-}
-
 inline bool isLegalNow(Move m) {
     const auto moves = legalMoves();
     return std::find(moves.begin(), moves.end(), m) != moves.end();
-}
-
-inline std::string moveText(Move m) {
-    char text[8];
-    formatCoordinateMove(text, m);
-    return text;
 }
 
 inline Move quiet(Square from, Square to) { return makeMoveCode(from, to, MOVE_QUIET); }
