@@ -45,6 +45,8 @@ void startEngine(int depth);
 // Budget arithmetic of "time" and of the first move after the book.
 uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesPerControl);
 uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl);
+// The "test" command's budget: the arithmetic of a clock of about 477 days.
+uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl);
 // Longest time one move may take on the reported clock (CLOCK_UNKNOWN when none was reported).
 uint32_t moveTimeCap();
 

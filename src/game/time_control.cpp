@@ -22,6 +22,11 @@ uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl) {
     return std::min(3u * budget, (uint32_t(movesPerControl) * budget) / 10u);
 }
 
+uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl) {
+    constexpr uint32_t TEST_CLOCK_CENTISECONDS = 4123456689u;
+    return increment + (TEST_CLOCK_CENTISECONDS / uint32_t(movesPerControl)) * 10u;
+}
+
 uint32_t moveTimeCap() {
     if (clockMs == CLOCK_UNKNOWN) return CLOCK_UNKNOWN;
     return clockMs > 2 * CLOCK_SAFETY_MARGIN_MS ? clockMs - CLOCK_SAFETY_MARGIN_MS : clockMs / 2;

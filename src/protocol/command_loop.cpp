@@ -5,18 +5,18 @@
 #include <cstring>
 #include <string>
 
-#include "board/parse_coordinate_move.h"
 #include "board/position.h"
 #include "board/tables.h"
 #include "common/log.h"
 #include "common/output.h"
 #include "game/engine_control.h"
+#include "game/hand_move_to.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
-#include "movegen/check.h"
 #include "movegen/legal_moves.h"
 #include "protocol/announce_move.h"
 #include "protocol/clock_commands.h"
+#include "protocol/command.h"
 #include "protocol/input_reader.h"
 #include "search/transposition_table.h"
 
@@ -24,14 +24,7 @@ namespace vostil {
 
 namespace {
 
-constexpr size_t WORD_LIMIT = 255;      // what the command buffer holds
-constexpr size_t SETBOARD_LIMIT = 254;  // the rest of a "setboard" line, line end included
-
 InputReader input;
-
-bool hasPrefix(const std::string& word, const char* prefix) {
-    return word.compare(0, std::strlen(prefix), prefix) == 0;
-}
 
 void handleTime() { readTimeArguments(input, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs); }
 
@@ -42,24 +35,12 @@ void handleSetboard() {
     std::string text;
     input.readRestOfLine(text);
     logLine("setboard ", text);
-    const bool fits = text.size() <= SETBOARD_LIMIT;
-    if (!fits || !setupGamePosition(text.c_str(), true)) {
-        if (!fits) gamePositionReady = false;
+    const SetboardOutcome outcome = setUpFromSetboardLine(text, true);
+    if (outcome != SetboardOutcome::Accepted) {
         logLine("-M: tellusererror Illegal position");
         // A sound position whose EPD move was not understood stays set up and is no error.
-        if (!gamePositionReady) sendLine("tellusererror Illegal position\n");
+        if (outcome == SetboardOutcome::Refused) sendLine("tellusererror Illegal position\n");
     }
-}
-
-// "white"/"black" never hand the move to a side that could take the enemy king. An
-// en-passant square belongs to the side that was to move: handed to the other side it would
-// let a pawn "capture" onto its own side's double step and corrupt the board.
-void handleSideToMove(int side) {
-    stopEngine();
-    const int previous = pos.sideToMove;
-    pos.sideToMove = side;
-    if (gamePositionReady && isKingAttacked(0, side ^ 1)) pos.sideToMove = previous;
-    if (pos.sideToMove != previous) pos.epSquare = pos.rootEpSquare = 0;
 }
 
 void handleReceivedMove(const std::string& word, Move m) {
@@ -113,46 +94,48 @@ void commandLoop() {
     std::string word;
     while (input.readWord(word)) {
         logLine("::cmd:: ", word);
-        if (word.size() > WORD_LIMIT) continue;  // beyond any command: logged and ignored
-
-        if (hasPrefix(word, "time")) {
-            handleTime();
-        } else if (Move m = parseCoordinateMove(word.c_str(), MoveSource::Root)) {
-            handleReceivedMove(word, m);
-        } else if (hasPrefix(word, "go")) {
-            stopEngine();
-            if (gamePositionReady) thinkAndMove();
-        } else if (hasPrefix(word, "new") || hasPrefix(word, "result")) {
-            stopEngine();
-            setUpStartPosition();
-            engineState = ENGINE_AWAITING_MOVE;
-        } else if (hasPrefix(word, "level")) {
-            handleLevel();
-        } else if (hasPrefix(word, "force")) {
-            stopEngine();
-        } else if (hasPrefix(word, "setboard")) {
-            handleSetboard();
-        } else if (hasPrefix(word, "quit")) {
-            break;
-        } else if (hasPrefix(word, "white")) {
-            handleSideToMove(WHITE);
-        } else if (hasPrefix(word, "black")) {
-            handleSideToMove(BLACK);
-        } else if (word == "benchmark") {
-            sendLine("Define __STAT\n");
-        } else if (word == "accepted" || word == "rejected") {
-            // The interface's answer to a feature names the feature ("accepted setboard"):
-            // that name is no command of its own.
-            std::string feature;
-            if (input.readWord(feature)) logLine("::cmd:: ", feature);
-        } else if (word == "test") {
-            stopEngine();
-            setUpStartPosition();
-            moveBudgetMs = incrementMs + (4123456689u / uint32_t(movesPerTimeControl)) * 10u;
-            stopEngine();
-            thinkAndMove();
+        Move m;
+        switch (classifyCommand(word, m)) {
+            case Command::Time: handleTime(); break;
+            case Command::Move: handleReceivedMove(word, m); break;
+            case Command::Go:
+                stopEngine();
+                if (gamePositionReady) thinkAndMove();
+                break;
+            case Command::NewGame:
+                stopEngine();
+                setUpStartPosition();
+                engineState = ENGINE_AWAITING_MOVE;
+                break;
+            case Command::Level: handleLevel(); break;
+            case Command::Force: stopEngine(); break;
+            case Command::Setboard: handleSetboard(); break;
+            case Command::Quit: leaveLoop(); return;
+            case Command::White:
+                stopEngine();
+                handMoveTo(WHITE);
+                break;
+            case Command::Black:
+                stopEngine();
+                handMoveTo(BLACK);
+                break;
+            case Command::Benchmark: sendLine("Define __STAT\n"); break;
+            case Command::FeatureAnswer: {
+                // The interface's answer to a feature names the feature ("accepted setboard"):
+                // that name is no command of its own.
+                std::string feature;
+                if (input.readWord(feature)) logLine("::cmd:: ", feature);
+                break;
+            }
+            case Command::Test:
+                stopEngine();
+                setUpStartPosition();
+                moveBudgetMs = testCommandBudget(incrementMs, movesPerTimeControl);
+                stopEngine();
+                thinkAndMove();
+                break;
+            case Command::Ignored: break;  // version, names, unsupported or over-long words
         }
-        // Anything else (the version command, names, unsupported commands) is ignored.
     }
     leaveLoop();
 }

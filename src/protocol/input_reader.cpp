@@ -1,7 +1,6 @@
 #include "protocol/input_reader.h"
 
 #include <cctype>
-#include <cstdio>
 
 namespace vostil {
 
@@ -14,15 +13,15 @@ bool InputReader::readWord(std::string& word) {
     word.clear();
     int c;
     do {
-        c = std::getchar();
+        c = std::getc(source_);
         if (c == EOF) return false;
     } while (std::isspace(c));
     while (c != EOF && !std::isspace(c)) {
         if (word.size() < MAX_KEPT_LENGTH) word.push_back(char(c));
-        c = std::getchar();
+        c = std::getc(source_);
     }
     // The word's terminator stays in the input, so "setboard" still sees its line end.
-    if (c != EOF) std::ungetc(c, stdin);
+    if (c != EOF) std::ungetc(c, source_);
     return true;
 }
 
@@ -34,7 +33,7 @@ void InputReader::pushBack(const std::string& word) {
 bool InputReader::readRestOfLine(std::string& line) {
     line.clear();
     int c;
-    while ((c = std::getchar()) != EOF) {
+    while ((c = std::getc(source_)) != EOF) {
         if (line.size() < MAX_KEPT_LENGTH || c == '\n') line.push_back(char(c));
         if (c == '\n') break;
     }

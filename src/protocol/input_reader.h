@@ -1,8 +1,9 @@
-// Reads the protocol word by word from standard input, as "%s" would, without any limit on
-// the word's length (over-long words are the caller's to refuse).
+// Reads the protocol word by word from standard input (or any stream), as "%s" would,
+// without any limit on the word's length (over-long words are the caller's to refuse).
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 namespace vostil {
@@ -12,6 +13,7 @@ constexpr size_t MAX_KEPT_LENGTH = 65536;
 
 class InputReader {
 public:
+    explicit InputReader(std::FILE* source = stdin) : source_(source) {}
     // Skips white space and reads one word; false at the end of input.
     bool readWord(std::string& word);
     // Puts a word back to be read again next.
@@ -21,6 +23,7 @@ public:
     bool readRestOfLine(std::string& line);
 
 private:
+    std::FILE* source_;
     std::string pending_;
     bool hasPending_ = false;
 };

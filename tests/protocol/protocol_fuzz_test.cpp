@@ -25,6 +25,9 @@
 #include <unistd.h>
 #include <vector>
 
+#include "game/hand_move_to.h"
+#include "protocol/command.h"
+#include "protocol/input_reader.h"
 #include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
@@ -55,10 +58,6 @@ constexpr uint64_t DEFAULT_SEED = 1;
 constexpr int SHARDS = 4;
 // Failures reported per shard before it gives up (each one prints its whole conversation).
 constexpr int MAX_REPORTED_FAILURES = 3;
-
-// The engine's limits, as an interface meets them.
-constexpr size_t WORD_LIMIT = 255;
-constexpr size_t SETBOARD_LIMIT = 254;
 
 // Conversations are kept below one pipe buffer, so that writing one never waits for the
 // engine to read.
@@ -455,57 +454,29 @@ private:
 
 // --- Replaying a conversation as the engine reads it ----------------------------------------
 
-// Splits the conversation into words as the engine's input reader does: white space separates
-// words, the character after a word stays unread (so "setboard" still sees its line end), and
-// a word put back is read again next.
-class WordReader {
+// The conversation as the engine's own reader sees it, read from memory.
+class ConversationInput {
 public:
-    explicit WordReader(const std::string& text) : text_(text) {}
-
-    bool readWord(std::string& word) {
-        if (hasPending_) {
-            hasPending_ = false;
-            word = pending_;
-            return true;
-        }
-        word.clear();
-        while (at_ < text_.size() && isSpace(text_[at_])) ++at_;
-        if (at_ == text_.size()) return false;
-        while (at_ < text_.size() && !isSpace(text_[at_])) {
-            if (word.size() < MAX_KEPT_LENGTH) word.push_back(text_[at_]);
-            ++at_;
-        }
-        return true;
+    explicit ConversationInput(const std::string& text)
+        : stream_(fmemopen(const_cast<char*>(text.data()), text.size(), "r")), reader_(stream_) {}
+    ~ConversationInput() {
+        if (stream_) std::fclose(stream_);
     }
+    ConversationInput(const ConversationInput&) = delete;
+    ConversationInput& operator=(const ConversationInput&) = delete;
 
-    void pushBack(const std::string& word) {
-        pending_ = word;
-        hasPending_ = true;
-    }
-
+    bool readWord(std::string& word) { return stream_ && reader_.readWord(word); }
+    void pushBack(const std::string& word) { reader_.pushBack(word); }
     std::string readRestOfLine() {
         std::string line;
-        while (at_ < text_.size()) {
-            const char c = text_[at_++];
-            if (line.size() < MAX_KEPT_LENGTH || c == '\n') line.push_back(c);
-            if (c == '\n') break;
-        }
+        if (stream_) reader_.readRestOfLine(line);
         return line;
     }
 
 private:
-    static bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
-
-    const std::string& text_;
-    size_t at_ = 0;
-    std::string pending_;
-    bool hasPending_ = false;
+    std::FILE* stream_;
+    InputReader reader_;
 };
-
-bool hasPrefix(const std::string& word, const char* prefix) {
-    return word.compare(0, std::strlen(prefix), prefix) == 0;
-}
-
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
@@ -595,43 +566,49 @@ public:
         std::string word;
         in_.readWord(word);  // the handshake word is never dispatched
         while (failure.empty() && in_.readWord(word)) {
-            if (word.size() > WORD_LIMIT) continue;
+            // The engine's own dispatch. A dry run has no position to read moves in, so every
+            // coordinate-looking word counts as one.
             Move m = 0;
-            if (hasPrefix(word, "time")) {
-                handleTime();
-            } else if (dry() ? looksLikeCoordinates(word)
-                             : (m = parseCoordinateMove(word.c_str(), MoveSource::Root)) != 0) {
-                handleReceivedMove(word, m);
-            } else if (hasPrefix(word, "go")) {
-                awaiting_ = false;
-                if (dry() || gamePositionReady) think();
-            } else if (hasPrefix(word, "new") || hasPrefix(word, "result")) {
-                if (!dry()) setupGamePosition(START_FEN, false);
-                awaiting_ = true;
-            } else if (hasPrefix(word, "level")) {
-                handleLevel();
-            } else if (hasPrefix(word, "force")) {
-                awaiting_ = false;
-            } else if (hasPrefix(word, "setboard")) {
-                handleSetboard();
-            } else if (hasPrefix(word, "quit")) {
-                break;
-            } else if (hasPrefix(word, "white")) {
-                handleSideToMove(WHITE);
-            } else if (hasPrefix(word, "black")) {
-                handleSideToMove(BLACK);
-            } else if (word == "benchmark") {
-                expect(Answer::BENCHMARK, "");
-            } else if (word == "accepted" || word == "rejected") {
-                std::string feature;
-                in_.readWord(feature);  // the feature's name is no command
-            } else if (word == "test") {
-                awaiting_ = false;
-                if (!dry()) setupGamePosition(START_FEN, false);
-                budgetMs_ = incrementMs_ + (4123456689u / uint32_t(movesPerControl_)) * 10u;
-                think();
+            Command command = classifyCommand(word, m);
+            if (dry() && command == Command::Ignored && word.size() <= WORD_LIMIT &&
+                looksLikeCoordinates(word))
+                command = Command::Move;
+            switch (command) {
+                case Command::Time: handleTime(); break;
+                case Command::Move: handleReceivedMove(word, m); break;
+                case Command::Go:
+                    awaiting_ = false;
+                    if (dry() || gamePositionReady) think();
+                    break;
+                case Command::NewGame:
+                    if (!dry()) setupGamePosition(START_FEN, false);
+                    awaiting_ = true;
+                    break;
+                case Command::Level: handleLevel(); break;
+                case Command::Force: awaiting_ = false; break;
+                case Command::Setboard: handleSetboard(); break;
+                case Command::Quit: return finish();
+                case Command::White: handleSideToMove(WHITE); break;
+                case Command::Black: handleSideToMove(BLACK); break;
+                case Command::Benchmark: expect(Answer::BENCHMARK, ""); break;
+                case Command::FeatureAnswer: {
+                    std::string feature;
+                    in_.readWord(feature);  // the feature's name is no command
+                    break;
+                }
+                case Command::Test:
+                    awaiting_ = false;
+                    if (!dry()) setupGamePosition(START_FEN, false);
+                    budgetMs_ = testCommandBudget(incrementMs_, movesPerControl_);
+                    think();
+                    break;
+                case Command::Ignored: break;
             }
         }
+        finish();
+    }
+
+    void finish() {
         if (failure.empty() && !dry() && next_ < answers_->size())
             failure = "the engine printed more than the conversation asks for: " +
                       describe((*answers_)[next_]);
@@ -654,23 +631,15 @@ private:
         awaiting_ = false;
         const std::string text = in_.readRestOfLine();
         if (dry()) return;
-        const bool fits = text.size() <= SETBOARD_LIMIT;
-        if (!fits || !setupGamePosition(text.c_str(), false)) {
-            if (!fits) gamePositionReady = false;
-            if (!gamePositionReady) {
-                ++stats.refusedPositions;
-                expect(Answer::ILLEGAL_POSITION, "");
-            }
+        if (setUpFromSetboardLine(text, false) == SetboardOutcome::Refused) {
+            ++stats.refusedPositions;
+            expect(Answer::ILLEGAL_POSITION, "");
         }
     }
 
     void handleSideToMove(int side) {
         awaiting_ = false;
-        if (dry()) return;
-        const int previous = pos.sideToMove;
-        pos.sideToMove = side;
-        if (gamePositionReady && isKingAttacked(0, side ^ 1)) pos.sideToMove = previous;
-        if (pos.sideToMove != previous) pos.epSquare = pos.rootEpSquare = 0;
+        if (!dry()) handMoveTo(side);
     }
 
     void handleReceivedMove(const std::string& word, Move m) {
@@ -783,7 +752,7 @@ private:
         return cap;
     }
 
-    WordReader in_;
+    ConversationInput in_;
     const std::vector<Answer>* answers_;
     size_t next_ = 0;
     bool awaiting_ = false;

@@ -1,0 +1,37 @@
+// classifyCommand: the dispatch order of the command loop, in one place.
+#include "protocol/command.h"
+
+#include <cstring>
+
+#include "board/parse_coordinate_move.h"
+
+namespace vostil {
+
+namespace {
+
+bool hasPrefix(const std::string& word, const char* prefix) {
+    return word.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+}  // namespace
+
+Command classifyCommand(const std::string& word, Move& move) {
+    move = 0;
+    if (word.size() > WORD_LIMIT) return Command::Ignored;
+    if (hasPrefix(word, "time")) return Command::Time;
+    if ((move = parseCoordinateMove(word.c_str(), MoveSource::Root)) != 0) return Command::Move;
+    if (hasPrefix(word, "go")) return Command::Go;
+    if (hasPrefix(word, "new") || hasPrefix(word, "result")) return Command::NewGame;
+    if (hasPrefix(word, "level")) return Command::Level;
+    if (hasPrefix(word, "force")) return Command::Force;
+    if (hasPrefix(word, "setboard")) return Command::Setboard;
+    if (hasPrefix(word, "quit")) return Command::Quit;
+    if (hasPrefix(word, "white")) return Command::White;
+    if (hasPrefix(word, "black")) return Command::Black;
+    if (word == "benchmark") return Command::Benchmark;
+    if (word == "accepted" || word == "rejected") return Command::FeatureAnswer;
+    if (word == "test") return Command::Test;
+    return Command::Ignored;
+}
+
+}  // namespace vostil

@@ -1,0 +1,41 @@
+// The commands of the protocol and the one order in which a word is tested against them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "common/types.h"
+
+namespace vostil {
+
+constexpr size_t WORD_LIMIT = 255;      // what the command buffer holds
+constexpr size_t SETBOARD_LIMIT = 254;  // the rest of a "setboard" line, line end included
+
+enum class Command {
+    Ignored,        // the version command, names, unsupported or over-long words
+    Time,
+    Move,           // a coordinate word
+    Go,
+    NewGame,        // "new" and "result"
+    Level,
+    Force,
+    Setboard,
+    Quit,
+    White,
+    Black,
+    Benchmark,
+    FeatureAnswer,  // "accepted"/"rejected": the feature's name follows
+    Test,
+};
+
+// What a word asks for, tested in the loop's fixed order (a command matches by its prefix,
+// so "timex" is "time" and "gox" is "go"). For Command::Move, `move` is the move the word
+// names in the game position.
+Command classifyCommand(const std::string& word, Move& move);
+
+enum class SetboardOutcome { Accepted, UnrecognisedEpdMove, Refused };
+// Sets the game up from the rest of a "setboard" line. Too long a line is refused whole;
+// a refusal leaves no game position, an unrecognised EPD move leaves the position set up.
+SetboardOutcome setUpFromSetboardLine(const std::string& text, bool loadBook);
+
+}  // namespace vostil
