@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Opens and closes the Wine session of the Windows tests. "start" makes the Windows build's
+# private prefix once (its first start takes tens of seconds) and keeps one wineserver up for
+# the whole session, so that every engine the tests start is ready within a second; "stop"
+# ends every Wine process of the session, so that none outlives the tests.
+# Usage: wine_session.sh start|stop WINDOWS_BUILD_DIR
+set -uo pipefail
+action="$1"
+export WINEPREFIX="$2/wineprefix" WINEDEBUG=-all
+
+if ! command -v wine >/dev/null 2>&1; then
+  echo "Wine is not installed: the Windows tests report themselves skipped"
+  exit 0
+fi
+if [ ! -f "$2/vostil.exe" ]; then
+  echo "No Windows build in $2 (make windows): the Windows tests report themselves skipped"
+  exit 0
+fi
+
+case "$action" in
+  start)
+    started=$(date +%s)
+    wineboot -i >/dev/null 2>&1 || { echo "FAILED: wineboot could not make $WINEPREFIX"; exit 1; }
+    wineserver -p >/dev/null 2>&1 || true
+    echo "Wine prefix $WINEPREFIX ready after $(( $(date +%s) - started )) s"
+    ;;
+  stop)
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+    ;;
+  *)
+    echo "usage: wine_session.sh start|stop WINDOWS_BUILD_DIR" >&2
+    exit 2
+    ;;
+esac
