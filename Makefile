@@ -79,6 +79,11 @@ test-windows: build deps-windows
 	fi
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS) -L wine
 
+# Release archives named with the version from git describe: the Linux engine and the
+# 32-bit Windows engine, each with the book.
+dist: build windows
+	scripts/make_dist.sh $(RELEASE_DIR) $(WINDOWS_DIR) $(DIST_DIR)
+
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)
 
