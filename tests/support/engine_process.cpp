@@ -55,9 +55,9 @@ std::string windowsBuildUnavailable() {
     return "";
 }
 
-Command programCommand(const std::string& program) {
-    if (testingWindowsBuild()) return {"wine", windowsBuildFolder() + "/" + program + ".exe"};
-    return {std::string(VOSTIL_BUILD_DIR) + "/" + program};
+Command engineCommand() {
+    if (testingWindowsBuild()) return {"wine", windowsBuildFolder() + "/vostil.exe"};
+    return {VOSTIL_BINARY};
 }
 
 const char* lineEnd() { return testingWindowsBuild() ? "\r\n" : "\n"; }
@@ -83,7 +83,9 @@ EngineProcess::EngineProcess(bool withBook, const Command& command) {
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     int inPipe[2], outPipe[2], errPipe[2];
-    if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) std::abort();
+    // Close-on-exec: no engine may hold another engine's pipes open.
+    if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        std::abort();
     pid_ = fork();
     if (pid_ == 0) {
         dup2(inPipe[0], 0);
@@ -181,7 +183,9 @@ bool EngineProcess::waitForExit(int timeoutMs) {
         if (r == pid_) {
             exited_ = true;
             exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            while (out_ >= 0 || err_ >= 0) pump(50);
+            // A daemon the engine started (Wine's server, when none was running) may hold
+            // its output open: read what is there, within the time left.
+            while ((out_ >= 0 || err_ >= 0) && remainingMs(deadline) > 0) pump(50);
             break;
         }
         if (remainingMs(deadline) == 0) {

@@ -20,15 +20,15 @@ std::string windowsBuildFolder();
 bool testingWindowsBuild();
 // Why the Windows build cannot be run here (no vostil.exe, no Wine), or "" when it can.
 std::string windowsBuildUnavailable();
-// The engine, or one of its tools ("perft", "bench"), of the build under test.
-Command programCommand(const std::string& program = "vostil");
+// The engine of the build under test.
+Command engineCommand();
 // The line end of the build under test's text output: "\r\n" on Windows, "\n" elsewhere.
 const char* lineEnd();
 
 class EngineProcess {
 public:
     // withBook copies the build's Vostil.book into the run folder.
-    explicit EngineProcess(bool withBook = false, const Command& command = programCommand());
+    explicit EngineProcess(bool withBook = false, const Command& command = engineCommand());
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;

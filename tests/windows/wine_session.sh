@@ -6,7 +6,6 @@
 # Usage: wine_session.sh start|stop WINDOWS_BUILD_DIR
 set -uo pipefail
 action="$1"
-export WINEPREFIX="$2/wineprefix" WINEDEBUG=-all
 
 if ! command -v wine >/dev/null 2>&1; then
   echo "Wine is not installed: the Windows tests report themselves skipped"
@@ -17,11 +16,16 @@ if [ ! -f "$2/vostil.exe" ]; then
   exit 0
 fi
 
+# Wine wants an absolute prefix; the server needs its folder to exist.
+export WINEPREFIX="$(cd "$2" && pwd)/wineprefix" WINEDEBUG=-all
+mkdir -p "$WINEPREFIX"
+
 case "$action" in
   start)
     started=$(date +%s)
-    wineboot -i >/dev/null 2>&1 || { echo "FAILED: wineboot could not make $WINEPREFIX"; exit 1; }
+    # The persistent server first, so that the boot and every test use that one.
     wineserver -p >/dev/null 2>&1 || true
+    wineboot -i >/dev/null 2>&1 || { echo "FAILED: wineboot could not make $WINEPREFIX"; exit 1; }
     echo "Wine prefix $WINEPREFIX ready after $(( $(date +%s) - started )) s"
     ;;
   stop)
