@@ -9,6 +9,7 @@ if ! command -v wine >/dev/null 2>&1 || [ ! -f "$windows/perft.exe" ]; then
   echo "Windows tests skipped: no Wine or no Windows build in $windows"
   exit 77
 fi
+windows="$(cd "$windows" && pwd)"  # Wine wants an absolute prefix
 export WINEPREFIX="$windows/wineprefix" WINEDEBUG=-all
 KIWIPETE="r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -"
 
