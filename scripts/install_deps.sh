@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes sure the build and test tools are on the machine: installs them with apt-get when
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
-# packages of the xboard match test and of the perft oracle (stockfish).
+# packages of the xboard match test and of the perft oracle (stockfish), "windows" those of
+# the Windows build and its tests (the mingw-w64 cross compilers, 32-bit Wine, zip for the
+# release archive).
 set -euo pipefail
 
 packages=()
@@ -18,17 +20,38 @@ if [ "${1:-}" = "match" ]; then
   command -v Xvfb >/dev/null 2>&1 || optional+=(xvfb)
   [ -x /usr/games/stockfish ] || command -v stockfish >/dev/null 2>&1 || optional+=(stockfish)
 fi
+i386=no
+if [ "${1:-}" = "windows" ]; then
+  command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || optional+=(g++-mingw-w64-i686-posix)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || optional+=(g++-mingw-w64-x86-64-posix)
+  command -v wine >/dev/null 2>&1 || optional+=(wine)
+  # The 32-bit programs need the 32-bit Wine loader, from the i386 architecture.
+  if [ ! -x /usr/lib/wine/wine ]; then
+    optional+=(wine32:i386)
+    i386=yes
+  fi
+  command -v zip >/dev/null 2>&1 || optional+=(zip)
+fi
 
 [ $((${#packages[@]} + ${#optional[@]})) -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
   echo "Installing: ${packages[*]} ${optional[*]}"
   export DEBIAN_FRONTEND=noninteractive
+  if [ "$i386" = yes ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -qq
   apt-get install -y -qq "${packages[@]}" "${optional[@]}"
 elif [ ${#packages[@]} -gt 0 ]; then
   echo "Missing packages. Run: sudo apt-get install -y ${packages[*]} ${optional[*]}" >&2
   exit 1
 else
-  echo "The match and oracle tests will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
+  if [ "${1:-}" = "windows" ]; then
+    first=""
+    [ "$i386" = yes ] && first="sudo dpkg --add-architecture i386 && sudo apt-get update && "
+    echo "The Windows tests will be skipped. To run them: ${first}sudo apt-get install -y ${optional[*]}" >&2
+  else
+    echo "The match and oracle tests will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
+  fi
 fi

@@ -23,17 +23,69 @@ int remainingMs(Clock::time_point deadline) {
     return left.count() < 0 ? 0 : int(left.count());
 }
 
+bool onPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    std::stringstream folders(path ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');)
+        if (!folder.empty() && access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+    return false;
+}
+
+std::string readFile(const std::string& name) {
+    std::ifstream file(name, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
 }  // namespace
 
-EngineProcess::EngineProcess(bool withBook, const char* binary) {
+std::string windowsBuildFolder() {
+    const char* folder = std::getenv("VOSTIL_WINDOWS_BUILD");
+    return folder ? folder : "";
+}
+
+bool testingWindowsBuild() { return !windowsBuildFolder().empty(); }
+
+std::string windowsBuildUnavailable() {
+    if (!testingWindowsBuild()) return "";
+    if (access((windowsBuildFolder() + "/vostil.exe").c_str(), R_OK) != 0)
+        return "no Windows build in " + windowsBuildFolder() + " (make windows)";
+    if (!onPath("wine")) return "Wine is not installed";
+    return "";
+}
+
+Command engineCommand() {
+    if (testingWindowsBuild()) return {"wine", windowsBuildFolder() + "/vostil.exe"};
+    return {VOSTIL_BINARY};
+}
+
+const char* lineEnd() { return testingWindowsBuild() ? "\r\n" : "\n"; }
+
+std::string withoutCarriageReturns(const std::string& text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) result.push_back(text[i]);
+    return result;
+}
+
+EngineProcess::EngineProcess(bool withBook, const Command& command) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead engine must fail a test, not kill the runner
+    crlf_ = testingWindowsBuild();
     char pattern[] = "/tmp/vostil-test-XXXXXX";
     folder_ = mkdtemp(pattern);
-    if (withBook)
-        std::filesystem::copy_file(std::string(VOSTIL_BUILD_DIR) + "/Vostil.book",
-                                   folder_ + "/Vostil.book");
+    if (withBook) {
+        const std::string build = crlf_ ? windowsBuildFolder() : std::string(VOSTIL_BUILD_DIR);
+        std::filesystem::copy_file(build + "/Vostil.book", folder_ + "/Vostil.book");
+    }
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
     int inPipe[2], outPipe[2], errPipe[2];
-    if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) std::abort();
+    // Close-on-exec: no engine may hold another engine's pipes open.
+    if (pipe2(inPipe, O_CLOEXEC) != 0 || pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0)
+        std::abort();
     pid_ = fork();
     if (pid_ == 0) {
         dup2(inPipe[0], 0);
@@ -41,7 +93,13 @@ EngineProcess::EngineProcess(bool withBook, const char* binary) {
         dup2(errPipe[1], 2);
         for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
         if (chdir(folder_.c_str()) != 0) _exit(126);
-        execl(binary, binary, static_cast<char*>(nullptr));
+        if (crlf_) {
+            // The Windows build's own Wine prefix, made once before the tests; Wine's
+            // diagnostics would only bury the engine's errors.
+            setenv("WINEPREFIX", (windowsBuildFolder() + "/wineprefix").c_str(), 0);
+            setenv("WINEDEBUG", "-all", 0);
+        }
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(inPipe[0]);
@@ -73,6 +131,10 @@ void EngineProcess::send(const std::string& text) {
     }
 }
 
+void EngineProcess::interrupt() {
+    if (!exited_ && pid_ > 0) kill(pid_, SIGINT);
+}
+
 void EngineProcess::closeInput() {
     if (in_ >= 0) close(in_);
     in_ = -1;
@@ -85,8 +147,15 @@ void EngineProcess::pump(int timeoutMs) {
     char buffer[4096];
     if (out_ >= 0 && (fds[0].revents & (POLLIN | POLLHUP))) {
         ssize_t n = read(out_, buffer, sizeof buffer);
-        if (n > 0) output_.append(buffer, size_t(n));
-        else { close(out_); out_ = -1; }
+        if (n > 0) {
+            rawOutput_.append(buffer, size_t(n));
+            // Redone whole, so that a CR read before its LF goes once the LF arrives.
+            if (crlf_) output_ = withoutCarriageReturns(rawOutput_);
+            else output_.append(buffer, size_t(n));
+        } else {
+            close(out_);
+            out_ = -1;
+        }
     }
     if (err_ >= 0 && (fds[1].revents & (POLLIN | POLLHUP))) {
         ssize_t n = read(err_, buffer, sizeof buffer);
@@ -114,7 +183,9 @@ bool EngineProcess::waitForExit(int timeoutMs) {
         if (r == pid_) {
             exited_ = true;
             exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            while (out_ >= 0 || err_ >= 0) pump(50);
+            // A daemon the engine started (Wine's server, when none was running) may hold
+            // its output open: read what is there, within the time left.
+            while ((out_ >= 0 || err_ >= 0) && remainingMs(deadline) > 0) pump(50);
             break;
         }
         if (remainingMs(deadline) == 0) {
@@ -128,12 +199,9 @@ bool EngineProcess::waitForExit(int timeoutMs) {
     return true;
 }
 
-std::string EngineProcess::log() const {
-    std::ifstream file(folder_ + "/Vostil.log", std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+std::string EngineProcess::rawLog() const { return readFile(folder_ + "/Vostil.log"); }
+
+std::string EngineProcess::log() const { return crlf_ ? withoutCarriageReturns(rawLog()) : rawLog(); }
 
 EngineRun runEngine(const std::string& input, bool withBook, int timeoutMs) {
     EngineProcess engine(withBook);
@@ -142,6 +210,8 @@ EngineRun runEngine(const std::string& input, bool withBook, int timeoutMs) {
     EngineRun run;
     engine.waitForExit(timeoutMs);
     run.output = engine.output();
+    run.rawOutput = engine.rawOutput();
+    run.rawLog = engine.rawLog();
     run.errors = engine.errors();
     run.log = engine.log();
     run.exitedCleanly = engine.exitedCleanly();

@@ -1,0 +1,8 @@
+// Keeps the engine alive when its interface or console interrupts it.
+#pragma once
+
+namespace vostil {
+
+void ignoreInterrupts();
+
+}  // namespace vostil
