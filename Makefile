@@ -1,12 +1,19 @@
 # Thin front end over CMake. `make run` builds the engine and starts it in run/;
-# `make test` builds and runs every test, optimised and under the sanitizers.
+# `make test` builds and runs every test, optimised and under the sanitizers, and gives each
+# fuzz target a short run. `make fuzz` runs the fuzz targets longer, `make soak` plays for hours.
 JOBS ?= 2
+# Seconds per fuzz target: `make fuzz FUZZ_TIME=600`; the test run's share is fixed.
+FUZZ_TIME ?= 30
+FUZZ_TEST_TIME := 20
+# How long the soak starts new games: seconds, or minutes/hours with m/h.
+SOAK_TIME ?= 1h
 RELEASE_DIR := build/release
 SANITIZE_DIR := build/sanitize
 TSAN_DIR := build/tsan
 RUN_DIR := run
 
-.PHONY: run build test test-release test-sanitize test-tsan deps deps-match install clean
+.PHONY: run build test test-release test-sanitize test-tsan test-fuzz fuzz soak deps deps-match \
+        deps-fuzz install clean
 
 deps:
 	@scripts/install_deps.sh
@@ -14,6 +21,10 @@ deps:
 # xboard, fairymax and Xvfb for the match test of the optimised run.
 deps-match:
 	@scripts/install_deps.sh match
+
+# clang and its libFuzzer runtime for the fuzz targets.
+deps-fuzz:
+	@scripts/install_deps.sh fuzz
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -24,7 +35,7 @@ run: build
 	cp $(RELEASE_DIR)/Vostil.book $(RUN_DIR)/
 	cd $(RUN_DIR) && ../$(RELEASE_DIR)/vostil
 
-test: test-release test-sanitize test-tsan
+test: test-release test-sanitize test-tsan test-fuzz
 
 test-release: build deps-match
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS)
@@ -43,6 +54,17 @@ test-tsan: deps
 	cmake --build $(TSAN_DIR) -j $(JOBS) --target vostil vostil_tests
 	cd $(TSAN_DIR) && TSAN_OPTIONS=halt_on_error=1:exitcode=66 \
 	  ctest --output-on-failure -j $(JOBS) -R 'Handover|Event\.'
+
+# Every fuzz target under ASan + UBSan: replays the seeds and the kept regressions, then fuzzes.
+test-fuzz: deps-fuzz
+	JOBS=$(JOBS) scripts/run_fuzz.sh $(FUZZ_TEST_TIME)
+
+fuzz: deps-fuzz
+	JOBS=$(JOBS) scripts/run_fuzz.sh $(FUZZ_TIME)
+
+# Unattended games and sanitizer conversations; the report ends in build/soak/report.txt.
+soak: build deps-match
+	tools/soak.sh $(SOAK_TIME)
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)

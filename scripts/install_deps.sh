@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the build and test tools are on the machine: installs them with apt-get when
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
-# packages of the xboard match test.
+# packages of the xboard match test, "fuzz" for clang and its fuzzer runtime.
 set -euo pipefail
 
 packages=()
@@ -17,6 +17,17 @@ if [ "${1:-}" = "match" ]; then
   [ -x /usr/games/fairymax ] || command -v fairymax >/dev/null 2>&1 || optional+=(fairymax)
   command -v Xvfb >/dev/null 2>&1 || optional+=(xvfb)
 fi
+if [ "${1:-}" = "fuzz" ]; then
+  command -v clang++ >/dev/null 2>&1 || optional+=(clang)
+  # libFuzzer comes with the runtime package of the clang version that "clang" stands for.
+  version="$( (clang++ --version 2>/dev/null || true) | sed -n 's/.*clang version \([0-9]*\).*/\1/p')"
+  [ -n "$version" ] || version="$( (apt-cache depends clang 2>/dev/null || true) |
+    sed -n 's/.*Depends: clang-\([0-9]*\)$/\1/p' | head -1)"
+  if [ -n "$version" ] && ! ls /usr/lib/llvm-"$version"/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a \
+      >/dev/null 2>&1; then
+    optional+=("libclang-rt-$version-dev")
+  fi
+fi
 
 [ $((${#packages[@]} + ${#optional[@]})) -eq 0 ] && exit 0
 
@@ -29,5 +40,5 @@ elif [ ${#packages[@]} -gt 0 ]; then
   echo "Missing packages. Run: sudo apt-get install -y ${packages[*]} ${optional[*]}" >&2
   exit 1
 else
-  echo "The match test will be skipped. To run it: sudo apt-get install -y ${optional[*]}" >&2
+  echo "The tests that need them will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
 fi
