@@ -128,6 +128,14 @@ bool EngineProcess::waitForExit(int timeoutMs) {
     return true;
 }
 
+void EngineProcess::killNow() {
+    if (exited_ || pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    exited_ = true;
+    exitCode_ = 128 + SIGKILL;
+}
+
 std::string EngineProcess::log() const {
     std::ifstream file(folder_ + "/Vostil.log", std::ios::binary);
     std::stringstream text;
