@@ -70,6 +70,10 @@ void stopWithExtraTime() {
 }
 
 void thinkAndMove() {
+    // A move received right after our own can arrive while the engine thread is still on its
+    // way back to park; starting it then would leave the start signal unconsumed and the two
+    // threads waiting on each other. stoppedEvent is set once it has parked.
+    stoppedEvent->wait();
     moveStart = Clock::now();
     moveCapMs = moveTimeCap();
     char text[8];
