@@ -141,9 +141,10 @@ report="$out/report.txt"
   crashes=$(cat "$out"/games/*/vostil-events 2>/dev/null | awk '$1 == "exit" && $3 != 0' | wc -l)
   hangs=$(cat "$out"/games/*/vostil-events 2>/dev/null | grep -c '^hung ')
   stalls=$(cat "$out"/games/*.txt 2>/dev/null | grep -c 'FAIL: nothing happened')
+  stuck=$(cat "$out"/games/*.txt 2>/dev/null | grep -c 'FAIL: Vostil was still running after xboard')
   starts=$(cat "$out"/games/*/vostil-events 2>/dev/null | grep -c '^start ')
   echo "Crashes:         $crashes of $starts engine processes ended with a non-zero status"
-  echo "Hangs:           $hangs at quit, $stalls matches stalled"
+  echo "Hangs:           $hangs at quit, $stalls matches stalled, $stuck engines still running after the match"
   failed=$(grep -vc ': exit 0$' "$out/matches.txt")
   echo "Matches failed:  $failed of $match$([ "$failed" -eq 0 ] || echo "; the most frequent reasons:")"
   cat "$out"/games/*.txt 2>/dev/null | grep '^FAIL: ' | sort | uniq -c | sort -rn | head -8 | sed 's/^/    /'
