@@ -1,8 +1,14 @@
 # Thin front end over CMake. `make run` builds the engine and starts it in run/;
 # `make test` builds and runs every test, optimised, under the sanitizers and, for the
-# Windows build, under Wine; `make windows` cross-compiles the Windows programs;
-# `make dist` writes the release archives.
+# Windows build, under Wine, and gives each fuzz target a short run; `make windows`
+# cross-compiles the Windows programs; `make dist` writes the release archives;
+# `make fuzz` runs the fuzz targets longer, `make soak` plays for hours.
 JOBS ?= 2
+# Seconds per fuzz target: `make fuzz FUZZ_TIME=600`; the test run's share is fixed.
+FUZZ_TIME ?= 30
+FUZZ_TEST_TIME := 20
+# How long the soak starts new games: seconds, or minutes/hours with m/h.
+SOAK_TIME ?= 1h
 RELEASE_DIR := build/release
 SANITIZE_DIR := build/sanitize
 TSAN_DIR := build/tsan
@@ -11,8 +17,8 @@ WINDOWS64_DIR := build/windows64
 RUN_DIR := run
 DIST_DIR := dist
 
-.PHONY: run build test test-release test-sanitize test-tsan test-windows deps deps-match \
-	deps-windows windows windows64 dist install clean
+.PHONY: run build test test-release test-sanitize test-tsan test-windows test-fuzz fuzz soak \
+	deps deps-match deps-windows deps-fuzz windows windows64 dist install clean
 
 deps:
 	@scripts/install_deps.sh
@@ -24,6 +30,10 @@ deps-match:
 # The mingw-w64 cross compilers and Wine (32-bit) for the Windows build and its tests.
 deps-windows:
 	@scripts/install_deps.sh windows
+
+# clang and its libFuzzer runtime for the fuzz targets.
+deps-fuzz:
+	@scripts/install_deps.sh fuzz
 
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -49,7 +59,7 @@ windows: build
 windows64: build
 	$(call windows-build,$(WINDOWS64_DIR),mingw-x86_64)
 
-test: test-release test-sanitize test-tsan test-windows
+test: test-release test-sanitize test-tsan test-windows test-fuzz
 
 test-release: build deps-match
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS) -LE wine
@@ -83,6 +93,17 @@ test-windows: build deps-windows
 # 32-bit Windows engine, each with the book.
 dist: build windows
 	scripts/make_dist.sh $(RELEASE_DIR) $(WINDOWS_DIR) $(DIST_DIR)
+
+# Every fuzz target under ASan + UBSan: replays the seeds and the kept regressions, then fuzzes.
+test-fuzz: deps-fuzz
+	JOBS=$(JOBS) scripts/run_fuzz.sh $(FUZZ_TEST_TIME)
+
+fuzz: deps-fuzz
+	JOBS=$(JOBS) scripts/run_fuzz.sh $(FUZZ_TIME)
+
+# Unattended games and sanitizer conversations; the report ends in build/soak/report.txt.
+soak: build deps-match
+	tools/soak.sh $(SOAK_TIME)
 
 install: build
 	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)

@@ -3,7 +3,7 @@
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
 # packages of the xboard match test and of the perft oracle (stockfish), "windows" those of
 # the Windows build and its tests (the mingw-w64 cross compilers, 32-bit Wine, zip for the
-# release archive).
+# release archive), "fuzz" for clang and its fuzzer runtime.
 set -euo pipefail
 
 packages=()
@@ -32,6 +32,17 @@ if [ "${1:-}" = "windows" ]; then
   fi
   command -v zip >/dev/null 2>&1 || optional+=(zip)
 fi
+if [ "${1:-}" = "fuzz" ]; then
+  command -v clang++ >/dev/null 2>&1 || optional+=(clang)
+  # libFuzzer comes with the runtime package of the clang version that "clang" stands for.
+  version="$( (clang++ --version 2>/dev/null || true) | sed -n 's/.*clang version \([0-9]*\).*/\1/p')"
+  [ -n "$version" ] || version="$( (apt-cache depends clang 2>/dev/null || true) |
+    sed -n 's/.*Depends: clang-\([0-9]*\)$/\1/p' | head -1)"
+  if [ -n "$version" ] && ! ls /usr/lib/llvm-"$version"/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a \
+      >/dev/null 2>&1; then
+    optional+=("libclang-rt-$version-dev")
+  fi
+fi
 
 [ $((${#packages[@]} + ${#optional[@]})) -eq 0 ] && exit 0
 
@@ -52,6 +63,6 @@ else
     [ "$i386" = yes ] && first="sudo dpkg --add-architecture i386 && sudo apt-get update && "
     echo "The Windows tests will be skipped. To run them: ${first}sudo apt-get install -y ${optional[*]}" >&2
   else
-    echo "The match and oracle tests will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
+    echo "The tests that need them will be skipped. To run them: sudo apt-get install -y ${optional[*]}" >&2
   fi
 fi

@@ -9,7 +9,7 @@
 
 #include "board/position.h"
 #include "board/zobrist.h"
-#include "movegen/generators.h"
+#include "movegen/legal_moves.h"
 #include "search/transposition_table.h"
 
 namespace vostil {
@@ -111,16 +111,6 @@ int pickHeldBackRecord(int recordCount) {
     return pick(generator);
 }
 
-// A book move counts only if the generator produces it with the very same code, kind included,
-// so the file can never hand makeMove something it cannot play.
-bool isGenerated(Move m) {
-    MoveEntry list[MAX_MOVES_PER_PLY];
-    MoveEntry* end = generateMoves(list);
-    for (MoveEntry* e = list; e != end; ++e)
-        if (e->move == m) return true;
-    return false;
-}
-
 }  // namespace
 
 uint64_t startPositionKey() { return START_POSITION_KEY; }
@@ -139,7 +129,9 @@ bool storeBookLine(const Move* moves, int count) {
     int played = 0;
     bool valid = true;
     for (; played < count; ++played) {
-        if (!isGenerated(moves[played])) {
+        // Legal, not merely generated: a move that leaves its king attacked would let the
+        // line's next move take that king and wreck the board.
+        if (!isLegalMove(moves[played])) {
             valid = false;
             break;
         }

@@ -61,8 +61,7 @@ struct Exchange {
 
 // Piece kind of a code: 1 pawn, 2 knight, 3 bishop, 4 rook, 5 queen, 6 king.
 constexpr int kindOf(PieceCode code) { return (code + 1) >> 1; }
-constexpr int KIND_PAWN = 1, KIND_KNIGHT = 2, KIND_BISHOP = 3, KIND_ROOK = 4, KIND_QUEEN = 5,
-              KIND_KING = 6;
+enum PieceKind : int { KIND_PAWN = 1, KIND_KNIGHT, KIND_BISHOP, KIND_ROOK, KIND_QUEEN, KIND_KING };
 
 // Positional value of the captured piece where it stood; counted only for winning results.
 inline int victimTerm(PieceCode victim, Square to) {

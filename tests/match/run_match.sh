@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Plays Vostil against fairymax inside the real xboard, in xboard's own match mode, under a
-# private virtual X server, and fails on anything but a clean match: every game must end
-# with a normal result (mate, stalemate, a draw by rule, or the move cap set here), and
-# Vostil must never forfeit, crash, disconnect, hang at "quit" or pop up an error.
+# Plays Vostil against fairymax (or another xboard engine) inside the real xboard, in
+# xboard's own match mode, under a private virtual X server, and fails on anything but a
+# clean match: every game must end with a normal result (mate, stalemate, a draw by rule,
+# or the move cap set here), and Vostil must never forfeit, crash, disconnect, hang at
+# "quit" or pop up an error.
 #
 # Usage: run_match.sh [options]
 #   -n GAMES   games to play, colours alternating (default 4)
+#   -p ENGINE  the opponent, an xboard engine on the PATH or in /usr/games (default fairymax)
 #   -e ENGINE  the vostil binary (default build/release/vostil)
 #   -b BOOK    the Vostil.book to put in Vostil's run folder (default: beside ENGINE);
 #              when it does not exist the match runs without a book
@@ -19,7 +21,7 @@
 #
 # Results: DIR/last_match.pgn (the games), DIR/xboard.debug (xboard's debug log, every line
 # exchanged with both engines), DIR/vostil-run/Vostil.log (the engine's own log),
-# DIR/summary.txt. Exit status: 0 clean match, 1 failure, 77 xboard/fairymax/Xvfb missing.
+# DIR/summary.txt. Exit status: 0 clean match, 1 failure, 77 xboard, the opponent or Xvfb missing.
 set -uo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -35,9 +37,11 @@ inc=0
 move_cap=80
 limit=""
 stall_limit=90
-while getopts "n:e:b:o:t:m:i:c:l:s:" opt; do
+opponent=fairymax
+while getopts "n:p:e:b:o:t:m:i:c:l:s:" opt; do
   case "$opt" in
     n) games="$OPTARG" ;;
+    p) opponent="$OPTARG" ;;
     e) engine="$OPTARG" ;;
     b) book="$OPTARG" ;;
     o) out="$OPTARG" ;;
@@ -56,7 +60,7 @@ done
 # Debian installs the games and engines in /usr/games, which root's PATH lacks.
 export PATH="$PATH:/usr/games"
 missing=()
-for tool in xboard fairymax Xvfb; do
+for tool in xboard "$opponent" Xvfb; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -73,7 +77,7 @@ engine="$(cd "$(dirname "$engine")" && pwd)/$(basename "$engine")"
 rm -rf "$out"
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
-mkdir -p "$out/vostil-run" "$out/fairymax-run" "$out/bin" "$out/home"
+mkdir -p "$out/vostil-run" "$out/opponent-run" "$out/bin" "$out/home"
 run_dir="$out/vostil-run"
 events="$out/vostil-events"
 pgn="$out/last_match.pgn"
@@ -150,7 +154,7 @@ export NO_AT_BRIDGE=1
 xboard_args=(
   -noGUI -xncp -mm -mg "$games" -xexit -saveSettingsOnExit false
   -fcp "$out/bin/vostil" -fd "$run_dir"
-  -scp fairymax -sd "$out/fairymax-run" -secondComputerString ""
+  -scp "$opponent" -sd "$out/opponent-run" -secondComputerString ""
   -tc "$tc" -mps "$mps" -xponder
   -autoCallFlag true -testClaims true -checkMates true -materialDraws true
   -adjudicateDrawMoves "$move_cap" -matchPause 2000
@@ -160,7 +164,7 @@ xboard_args=(
 [ "$inc" = 0 ] || xboard_args+=(-inc "$inc")
 
 started=$(date +%s)
-echo "Match: Vostil against fairymax, $games games at $mps moves in $tc (+$inc s), cap $move_cap moves"
+echo "Match: Vostil against $opponent, $games games at $mps moves in $tc (+$inc s), cap $move_cap moves"
 echo "Engine: $engine; book: $([ $have_book = 1 ] && echo "$book" || echo none); display $DISPLAY"
 setsid xboard "${xboard_args[@]}" >"$out/xboard.out" 2>&1 &
 xboard_pid=$!
@@ -290,7 +294,7 @@ fi
 [ "$played" -eq "$games" ] || fail "$played of $games games were saved"
 [ "$xboard_status" = 0 ] || fail "xboard ended with status $xboard_status"
 
-score="Vostil against fairymax: +$wins -$losses =$draws in $played games ($elapsed s)"
+score="Vostil against $opponent: +$wins -$losses =$draws in $played games ($elapsed s)"
 echo "$score" | tee -a "$summary"
 if [ ${#failures[@]} -gt 0 ]; then
   echo "FAILED: ${#failures[@]} problem(s); see $out (xboard.debug, last_match.pgn, vostil-run/Vostil.log)"

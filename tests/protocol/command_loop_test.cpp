@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"
@@ -188,4 +190,33 @@ TEST(CommandLoop, QuitEndsTheProcessPromptly) {
     engine.send("quit\n");
     EXPECT_TRUE(engine.waitForExit(5000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+}
+
+// Every log line is flushed as it is written, so a kill in the middle of a search loses
+// nothing: the commands, the position searched and each finished iteration are in the file,
+// and the file ends with a whole line.
+TEST(CommandLoop, LogSurvivesAKillInTheMiddleOfASearch) {
+    EngineProcess engine;
+    engine.send("xboard\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n"
+                "time 400000 otim 400000\ngo\n");
+    // The search has a budget of minutes; kill it once it has finished a few iterations.
+    std::string log;
+    for (int waited = 0; waited < 60000 && !contains(log, "-E: 5:"); waited += 20) {
+        usleep(20000);
+        log = engine.log();
+    }
+    ASSERT_TRUE(contains(log, "-E: 5:")) << log;
+    engine.killNow();
+    log = engine.log();
+
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), '\n') << "the log ends in the middle of a line:\n" << log;
+    EXPECT_TRUE(contains(log, "::cmd:: setboard\nsetboard  r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n\n"
+                              "::cmd:: time\n::cmd:: go\n-FEN:\t"))
+        << log;
+    // The iterations in order from the first, none missing, up to the one the kill cut short.
+    int depth = 2;
+    for (size_t at = log.find("-E: "); at != std::string::npos; at = log.find("-E: ", at + 1))
+        EXPECT_EQ(std::atoi(log.c_str() + at + 4), depth++) << log;
+    EXPECT_GE(depth, 6);
 }

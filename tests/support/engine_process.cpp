@@ -203,6 +203,14 @@ std::string EngineProcess::rawLog() const { return readFile(folder_ + "/Vostil.l
 
 std::string EngineProcess::log() const { return crlf_ ? withoutCarriageReturns(rawLog()) : rawLog(); }
 
+void EngineProcess::killNow() {
+    if (exited_ || pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+    exited_ = true;
+    exitCode_ = 128 + SIGKILL;
+}
+
 EngineRun runEngine(const std::string& input, bool withBook, int timeoutMs) {
     EngineProcess engine(withBook);
     engine.send(input);

@@ -41,6 +41,8 @@ public:
     bool waitForOutput(const std::string& needle, int timeoutMs, size_t from = 0);
     // Waits for the process to end; false on time-out (the process is then killed).
     bool waitForExit(int timeoutMs);
+    // Ends the process at once with SIGKILL, as a crash or a user would.
+    void killNow();
     // True when the process ended by itself with exit code 0.
     bool exitedCleanly() const { return exited_ && exitCode_ == 0; }
 

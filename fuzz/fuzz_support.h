@@ -1,0 +1,87 @@
+// Shared by the fuzz targets: quiet start-up, a random legal game chosen by the input's
+// first bytes, and the checks every target makes after every input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+#include "board/position.h"
+#include "board/tables.h"
+#include "movegen/check.h"
+#include "movegen/generators.h"
+#include "board/parse_coordinate_move.h"
+#include "common/log.h"
+#include "common/move_text.h"
+#include "game/play_game_move.h"
+#include "game/setup_game_position.h"
+#include "movegen/legal_moves.h"
+#include "search/transposition_table.h"
+
+namespace vostil::fuzz {
+
+// Protocol lines and log lines would only slow the run; libFuzzer reports on standard error.
+inline void quietStartUp() {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    close(null);
+    gameLog.close();
+    gameLog.open("/dev/null");
+    initTables();
+    clearHash();
+}
+
+[[noreturn]] inline void fail(const char* what) {
+    std::fprintf(stderr, "fuzz check failed: %s\n", what);
+    std::abort();
+}
+
+inline void require(bool condition, const char* what) {
+    if (!condition) fail(what);
+}
+
+// Every legal move of the side to move, in generator order.
+inline int legalMoves(Move* out) {
+    MoveEntry list[MAX_MOVES_PER_PLY];
+    computeCheckInfo(*currentPly);
+    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
+    int count = 0;
+    for (MoveEntry* e = list; e != end; ++e)
+        if (isLegalMove(e->move)) out[count++] = e->move;
+    return count;
+}
+
+// Plays a game from the start position, one byte choosing each move, until the bytes run out
+// (at most `plies` of them are used) or the game has no move left. Returns the bytes used.
+inline size_t playRandomGame(const uint8_t* data, size_t size, size_t plies) {
+    if (!setupGamePosition(START_FEN, false)) fail("the start position was refused");
+    size_t used = 0;
+    Move moves[MAX_MOVES_PER_PLY];
+    while (used < size && used < plies) {
+        const int count = legalMoves(moves);
+        if (count == 0) break;
+        playGameMove(moves[data[used++] % count]);
+    }
+    return used;
+}
+
+// Makes and takes back a legal move; every view must agree after each step and the position
+// must come back bit for bit.
+inline void makeAndTakeBack(Move m) {
+    const Position before = pos;
+    PlyRecord* const ply = currentPly;
+    saveUndoState();
+    makeMove(m);
+    ++currentPly;
+    require(positionIsConsistent(), "views disagree after makeMove");
+    --currentPly;
+    unmakeMove(m);
+    require(currentPly == ply && pos == before, "unmakeMove did not restore the position");
+    require(positionIsConsistent(), "views disagree after unmakeMove");
+}
+
+}  // namespace vostil::fuzz

@@ -1,0 +1,92 @@
+// Play allocates nothing: every table the engine plays from is static. This file replaces the
+// global operator new and, through the linker's --wrap, malloc, calloc and realloc for the
+// whole test binary, and counts the calls of any thread while `counting` is set.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "book/opening_book.h"
+#include "game/play_game_move.h"
+#include "search/search_fixture.h"
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void* allocate(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+extern "C" {
+void* __real_malloc(std::size_t size);
+void* __real_calloc(std::size_t count, std::size_t size);
+void* __real_realloc(void* p, std::size_t size);
+void* __wrap_malloc(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) ++allocations;
+    return __real_malloc(size);
+}
+void* __wrap_calloc(std::size_t count, std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) ++allocations;
+    return __real_calloc(count, size);
+}
+void* __wrap_realloc(void* p, std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) ++allocations;
+    return __real_realloc(p, size);
+}
+}
+
+// Every form that the deletes below may free, so that new and delete always come in pairs.
+void* operator new(std::size_t size) { return allocate(size); }
+void* operator new[](std::size_t size) { return allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (counting.load(std::memory_order_relaxed)) ++allocations;
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
+
+namespace vostil::testing {
+namespace {
+
+using NoAllocationTest = SearchTest;
+
+long allocationsDuring(void (*work)()) {
+    allocations = 0;
+    counting = true;
+    work();
+    counting = false;
+    return allocations.load();
+}
+
+TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
+    // The counter sees what it is meant to see.
+    EXPECT_EQ(allocationsDuring([] { delete new int(1); std::free(std::malloc(8)); }), 2);
+
+    setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
+    EXPECT_EQ(allocationsDuring([] { playGameMove(search(5)); }), 0);
+
+    // Loading reads the file at the start of a game; probing it while playing is free.
+    setUpFen(START_FEN);
+    ASSERT_TRUE(loadOpeningBook(VOSTIL_BUILD_DIR "/Vostil.book"));
+    static HashEntry* entry;
+    EXPECT_EQ(allocationsDuring([] { entry = findEntry(); }), 0);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->isBookEntry());
+}
+
+}  // namespace
+}  // namespace vostil::testing
