@@ -1,6 +1,7 @@
 // A whole conversation through the command loop, from the handshake to "quit" or the end of
 // input, as the engine reads it from standard input. This build's events never wait on the
-// clock (instant_event.cpp), so a search gets a moment whatever the conversation's clocks say.
+// clock (the event is built with VOSTIL_INSTANT_WAITS), so a search gets a moment whatever
+// the conversation's clocks say.
 // Afterwards the game position must be sound and the search unwound.
 #include <cstring>
 #include <sys/mman.h>

@@ -2,6 +2,7 @@
 // and a set() before the wait are both handled.
 #include "platform/event.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace vostil {
@@ -32,6 +33,11 @@ void Event::wait() {
 }
 
 bool Event::waitFor(uint32_t timeoutMs) {
+#ifdef VOSTIL_INSTANT_WAITS
+    // The fuzz targets' build: no conversation's clock (nor "test", which thinks for days)
+    // may hold up the fuzzer, so a timed wait gives up within a millisecond.
+    timeoutMs = std::min<uint32_t>(timeoutMs, 1);
+#endif
     std::unique_lock<std::mutex> lock(mutex_);
     if (!cv_.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return signalled_; }))
         return false;
