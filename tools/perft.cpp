@@ -26,6 +26,7 @@
 #include "board/parse_coordinate_move.h"
 #include "common/move_text.h"
 #include "movegen/legal_moves.h"
+#include "movegen/perft.h"
 
 using namespace vostil;
 
@@ -43,21 +44,6 @@ MoveEntry* generateNode(MoveEntry* list) {
     record.moveListEnd = end;
     saveUndoState();
     return end;
-}
-
-uint64_t perft(int depth, MoveEntry* list) {
-    MoveEntry* end = generateNode(list);
-    const int mover = pos.sideToMove;
-    uint64_t nodes = 0;
-    for (MoveEntry* entry = list; entry != end; ++entry) {
-        const Move m = entry->move;
-        makeMove(m);
-        ++currentPly;
-        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
-        --currentPly;
-        unmakeMove(m);
-    }
-    return nodes;
 }
 
 uint64_t divide(int depth) {

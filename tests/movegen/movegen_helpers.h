@@ -23,7 +23,6 @@ namespace vostil::movegen_test {
 
 using testing::listStart;
 using testing::moveText;
-using testing::perft;
 
 // Sets up a FEN at the first ply with an empty search line.
 inline void setUp(const std::string& fen) {

@@ -1,5 +1,5 @@
 // Move helpers shared by the tests: text of a move, the legal moves of the current position
-// in generation order, and perft walked the way the search walks the tree.
+// in generation order, and the list start of the current ply (perft itself is the library's).
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@
 #include "movegen/check.h"
 #include "movegen/generators.h"
 #include "movegen/legal_moves.h"
+#include "movegen/perft.h"
 
 namespace vostil::testing {
 
@@ -34,25 +35,5 @@ inline std::vector<Move> legalMoves() {
 
 // Where the current ply writes its list: past every list of the plies below.
 inline MoveEntry* listStart() { return MoveStack + MAX_MOVES_PER_PLY * (currentPly - PlyRecords); }
-
-// Leaf count of the legal move tree, walked with the engine's own machinery.
-inline uint64_t perft(int depth, MoveEntry* list) {
-    PlyRecord& record = *currentPly;
-    computeCheckInfo(record);
-    MoveEntry* end = generateFullWidth(list, record.checkInfo);
-    record.moveListEnd = end;
-    saveUndoState();
-    const int mover = pos.sideToMove;
-    uint64_t nodes = 0;
-    for (MoveEntry* entry = list; entry != end; ++entry) {
-        const Move m = entry->move;
-        makeMove(m);
-        ++currentPly;
-        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
-        --currentPly;
-        unmakeMove(m);
-    }
-    return nodes;
-}
 
 }  // namespace vostil::testing
