@@ -35,37 +35,12 @@ namespace {
 // The search's deepest line is 72 plies; perft never needs more than the records exist.
 constexpr int MAX_PERFT_DEPTH = PLY_RECORD_COUNT - 1;
 
-// Generates the moves of the current node into `list` and records the undo snapshot;
-// returns the end of the list.
-MoveEntry* generateNode(MoveEntry* list) {
-    PlyRecord& record = *currentPly;
-    computeCheckInfo(record);
-    MoveEntry* end = generateFullWidth(list, record.checkInfo);
-    record.moveListEnd = end;
-    saveUndoState();
-    return end;
-}
-
 uint64_t divide(int depth) {
-    MoveEntry* list = MoveStack;
-    MoveEntry* end = generateNode(list);
-    const int mover = pos.sideToMove;
-    uint64_t total = 0;
-    for (MoveEntry* entry = list; entry != end; ++entry) {
-        const Move m = entry->move;
-        makeMove(m);
-        ++currentPly;
-        if (!isKingAttacked(m, mover)) {
-            const uint64_t nodes = depth > 1 ? perft(depth - 1, end) : 1;
-            char text[8];
-            formatCoordinateMove(text, m);
-            std::printf("%s: %llu\n", text, static_cast<unsigned long long>(nodes));
-            total += nodes;
-        }
-        --currentPly;
-        unmakeMove(m);
-    }
-    return total;
+    return perftDivide(depth, MoveStack, [](Move m, uint64_t nodes) {
+        char text[8];
+        formatCoordinateMove(text, m);
+        std::printf("%s: %llu\n", text, static_cast<unsigned long long>(nodes));
+    });
 }
 
 int usage() {

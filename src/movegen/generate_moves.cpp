@@ -89,7 +89,6 @@ MoveEntry* generateMovesFor(MoveEntry* list) {
     return list;
 }
 
-
 }  // namespace
 
 const MoveGenerator GENERATE_MOVES[2] = {generateMovesFor<BLACK>, generateMovesFor<WHITE>};

@@ -72,19 +72,7 @@ std::vector<Divide> stockfishDivides(const char* binary, const std::vector<Query
 // The engine's own divide of the current position, walked as the search walks it.
 Divide engineDivide(int depth) {
     Divide counts;
-    MoveEntry* list = listStart();
-    computeCheckInfo(*currentPly);
-    MoveEntry* end = generateFullWidth(list, currentPly->checkInfo);
-    saveUndoState();
-    const int mover = pos.sideToMove;
-    for (MoveEntry* e = list; e != end; ++e) {
-        makeMove(e->move);
-        ++currentPly;
-        if (!isKingAttacked(e->move, mover))
-            counts[moveText(e->move)] = depth > 1 ? perft(depth - 1, end) : 1;
-        --currentPly;
-        unmakeMove(e->move);
-    }
+    perftDivide(depth, listStart(), [&counts](Move m, uint64_t nodes) { counts[moveText(m)] = nodes; });
     return counts;
 }
 
