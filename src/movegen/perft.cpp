@@ -15,18 +15,7 @@ MoveEntry* perftNode(MoveEntry* list) {
 }
 
 uint64_t perft(int depth, MoveEntry* list) {
-    MoveEntry* end = perftNode(list);
-    const int mover = pos.sideToMove;
-    uint64_t nodes = 0;
-    for (MoveEntry* entry = list; entry != end; ++entry) {
-        const Move m = entry->move;
-        makeMove(m);
-        ++currentPly;
-        if (!isKingAttacked(m, mover)) nodes += depth > 1 ? perft(depth - 1, end) : 1;
-        --currentPly;
-        unmakeMove(m);
-    }
-    return nodes;
+    return perftDivide(depth, list, [](Move, uint64_t) {});
 }
 
 }  // namespace vostil
