@@ -5,6 +5,8 @@
 #include <cassert>
 #include <cstring>
 
+#include "platform/huge_pages.h"
+
 namespace vostil {
 
 Bucket TranspositionTable[2][TT_BUCKET_COUNT];
@@ -31,7 +33,12 @@ inline void writeEntry(HashEntry& e, Move move, int score, int depth, int bound)
 
 }  // namespace
 
-void clearHash() { std::memset(TranspositionTable, 0, sizeof TranspositionTable); }
+void clearHash() {
+    // The first clear is the table's first write: the advice must come before it.
+    static const bool advised = (adviseHugePages(TranspositionTable, sizeof TranspositionTable), true);
+    (void)advised;
+    std::memset(TranspositionTable, 0, sizeof TranspositionTable);
+}
 
 HashEntry* findEntry() {
     Bucket& bucket = currentBucket();
