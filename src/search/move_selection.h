@@ -21,13 +21,22 @@ inline void selectByScore(MoveEntry* cursor, MoveEntry* end) {
 }
 
 // Swaps the largest key of keys[0..count) (unsigned, the first of equals) and its entry to the
-// front; keys[i] belongs to cursor[i].
-inline void selectByKey(uint32_t* keys, MoveEntry* cursor, int count) {
-    int pick = 0;
-    for (int i = 1; i < count; ++i)
-        if (keys[i] > keys[pick]) pick = i;
+// front; keys[i] belongs to cursor[i]. Returns the runner-up's move, the likely next pick
+// (0 if none).
+inline Move selectByKey(uint32_t* keys, MoveEntry* cursor, int count) {
+    int pick = 0, second = -1;
+    for (int i = 1; i < count; ++i) {
+        if (keys[i] > keys[pick]) {
+            second = pick;
+            pick = i;
+        } else if (second < 0 || keys[i] > keys[second]) {
+            second = i;
+        }
+    }
     std::swap(keys[0], keys[pick]);
     std::swap(cursor[0], cursor[pick]);
+    if (second == 0) second = pick;
+    return second < 0 ? Move(0) : cursor[second].move;
 }
 
 // Builds the history keys of every entry from the cursor on, once per node. The offset keeps
@@ -38,20 +47,35 @@ inline void buildHistoryKeys(uint32_t* keys, const MoveEntry* cursor, const Move
         *keys = uint32_t(counters[e->move & 0xFFF] + e->score + HISTORY_KEY_OFFSET);
 }
 
+// selectByScore that also names the runner-up's move (0 if none).
+inline Move selectByScoreWithNext(MoveEntry* cursor, MoveEntry* end) {
+    MoveEntry* pick = cursor;
+    MoveEntry* second = nullptr;
+    for (MoveEntry* e = cursor + 1; e < end; ++e) {
+        if (e->score > pick->score) {
+            second = pick;
+            pick = e;
+        } else if (!second || e->score > second->score) {
+            second = e;
+        }
+    }
+    std::swap(*pick, *cursor);
+    if (second == cursor) second = pick;
+    return second ? second->move : Move(0);
+}
+
 // The next move of a full-width node: by ordering score while it is a capture-range score,
 // then by history key. `keys` is null until the history phase begins and afterwards points at
-// the key of the cursor entry; the caller advances it with the cursor.
-inline void selectNextMove(MoveEntry* cursor, MoveEntry* end, uint32_t*& keys,
+// the key of the cursor entry; the caller advances it with the cursor. Returns a guess at the
+// move after it (the runner-up), for fetching its table bucket early.
+inline Move selectNextMove(MoveEntry* cursor, MoveEntry* end, uint32_t*& keys,
                            uint32_t* orderKeys, const int32_t* counters) {
-    if (keys) {
-        selectByKey(keys, cursor, int(end - cursor));
-        return;
-    }
-    selectByScore(cursor, end);
-    if (cursor->score >= ORDER_HISTORY_THRESHOLD) return;
+    if (keys) return selectByKey(keys, cursor, int(end - cursor));
+    const Move next = selectByScoreWithNext(cursor, end);
+    if (cursor->score >= ORDER_HISTORY_THRESHOLD) return next;
     keys = orderKeys;
     buildHistoryKeys(keys, cursor, end, counters);
-    selectByKey(keys, cursor, int(end - cursor));
+    return selectByKey(keys, cursor, int(end - cursor));
 }
 
 // Score and ordering values the searches write into list entries.

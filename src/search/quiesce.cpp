@@ -60,6 +60,8 @@ Score quiesce(int qd, int alpha, int beta) {
     MoveEntry* const end = ply.moveListEnd;
     saveUndoState();
     rescoreQuiescence(list, end, ply);
+    // The lists here are short (captures, or evasions): fetch every child's bucket now.
+    for (MoveEntry* e = list; e < end; ++e) prefetchBucketAfter(e->move);
 
     // Step 3. Try the moves, best ordering score first.
     const int mover = pos.sideToMove;
@@ -67,6 +69,7 @@ Score quiesce(int qd, int alpha, int beta) {
         selectByScore(cursor, end);
         const Move move = cursor->move;
         makeMove(move);
+        prefetchBucket();
         ++currentPly;
         ++nodeCount;
         int s;

@@ -22,6 +22,8 @@ Score searchNode(int depth, int alpha, int beta) {
     // Step 1. The table answers a deep enough node or narrows the window.
     int tableScore;
     if (probeHash(depth, alpha, beta, tableScore)) return Score(tableScore);
+    // The table's move is searched first: its child's bucket can load during the generation.
+    if (ply.hashMove) prefetchBucketAfter(ply.hashMove);
 
     // Step 2. Checkers decide the generator.
     computeCheckInfo(ply);
@@ -43,9 +45,11 @@ Score searchNode(int depth, int alpha, int beta) {
     const int32_t* counters = historyScores[mover];
     uint32_t* keys = nullptr;
     for (MoveEntry* cursor = list; cursor < end; ++cursor) {
-        selectNextMove(cursor, end, keys, ply.orderKeys, counters);
+        const Move next = selectNextMove(cursor, end, keys, ply.orderKeys, counters);
+        if (next) prefetchBucketAfter(next);
         const Move move = cursor->move;
         makeMove(move);
+        prefetchBucket();
         ++currentPly;
         ++nodeCount;
         int s;

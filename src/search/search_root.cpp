@@ -41,9 +41,11 @@ Score searchRoot(int alpha, int beta) {
     const int32_t* counters = historyScores[mover];
     uint32_t* keys = nullptr;
     for (MoveEntry* cursor = list; cursor < end; ++cursor) {
-        selectNextMove(cursor, end, keys, root.orderKeys, counters);
+        const Move next = selectNextMove(cursor, end, keys, root.orderKeys, counters);
+        if (next) prefetchBucketAfter(next);
         const Move move = cursor->move;
         makeMove(move);
+        prefetchBucket();
         ++currentPly;
         ++nodeCount;
         int s;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "board/position.h"
+#include "board/predicted_key.h"
 
 namespace vostil {
 
@@ -33,6 +34,7 @@ struct HashEntry {
     uint32_t word0;
     uint32_t word1;
     uint32_t word2;
+    uint32_t unused;  // pads a bucket to half a cache line: a probe reads one line, not two
 
     Move move() const { return Move(word0 & ENTRY_MOVE_BITS); }
     int depth() const { return int(word2 & DEPTH_BITS); }
@@ -42,15 +44,27 @@ struct HashEntry {
     bool isBookEntry() const { return generation() == 0 && move() != 0; }
 };
 
-struct Bucket {
+struct alignas(32) Bucket {
     HashEntry slot[2];
 };
+static_assert(sizeof(Bucket) == 32);
 
 // [side to move][bucket]
 extern Bucket TranspositionTable[2][TT_BUCKET_COUNT];
 extern uint16_t ttGeneration;
 
 void clearHash();
+// Starts loading the current position's bucket from memory while the caller does other work;
+// called right after a move, when the child's key is known, so the child's probe finds the
+// line in the cache instead of waiting on memory.
+inline void prefetchBucket() {
+    __builtin_prefetch(&TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]);
+}
+// The same for the position a move of the side to move will most likely lead to, long before
+// the move is made: while its elder siblings are searched.
+inline void prefetchBucketAfter(Move m) {
+    __builtin_prefetch(&TranspositionTable[pos.sideToMove ^ 1][predictedKeyLowAfter(m) & TT_INDEX_MASK]);
+}
 // The slot holding the current position (slot 0 first), or nullptr.
 HashEntry* findEntry();
 // Probes for the current position; returns true with `score` when the table answers the
