@@ -23,13 +23,14 @@ uint64_t perft(int depth, MoveEntry* list);
 template <class Report>
 uint64_t perftDivide(int depth, MoveEntry* list, Report report) {
     MoveEntry* end = perftNode(list);
+    const CheckInfo& before = currentPly->checkInfo;
     const int mover = pos.sideToMove;
     uint64_t total = 0;
     for (MoveEntry* entry = list; entry != end; ++entry) {
         const Move m = entry->move;
         makeMove(m);
         ++currentPly;
-        if (!isKingAttacked(m, mover)) {
+        if (!isKingAttacked(m, mover, before)) {
             const uint64_t nodes = depth > 1 ? perft(depth - 1, end) : 1;
             report(m, nodes);
             total += nodes;

@@ -73,7 +73,7 @@ Score quiesce(int qd, int alpha, int beta) {
         ++currentPly;
         ++nodeCount;
         int s;
-        if (isKingAttacked(move, mover))
+        if (isKingAttacked(move, mover, ply.checkInfo))
             s = -SCORE_INFINITE;
         else if (qd == QUIESCENCE_FLOOR)
             s = -evaluate();

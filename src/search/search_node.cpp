@@ -53,7 +53,7 @@ Score searchNode(int depth, int alpha, int beta) {
         ++currentPly;
         ++nodeCount;
         int s;
-        if (isKingAttacked(move, mover)) {
+        if (isKingAttacked(move, mover, ply.checkInfo)) {
             s = -SCORE_INFINITE;
         } else if (isDraw(INTERIOR_REPETITION_COUNT)) {
             s = 0;
