@@ -33,10 +33,11 @@ inline void toggleRotated(Square s) {
 }
 
 // A right is removed only while usable: its bit set and its side not frozen by castling.
-inline void removeRight(const CastlingMove& c) {
+// The key change is gathered in `z`.
+inline void removeRight(const CastlingMove& c, uint64_t& z) {
     if (rightUsable(pos.castleFlags, c)) {
         pos.castleFlags &= uint16_t(~c.right);
-        xorKey(ZOBRIST[0][c.rightKey]);
+        z ^= ZOBRIST[0][c.rightKey];
     }
 }
 
@@ -48,111 +49,119 @@ constexpr auto makeCornerTable() {
 }
 constexpr std::array<int8_t, 64> CORNER_CASTLING = makeCornerTable();
 
-inline void removeCornerRight(Square s) {
+inline void removeCornerRight(Square s, uint64_t& z) {
     if (const int i = CORNER_CASTLING[s]; i >= 0 && hasCastlingState(pos.castleFlags))
-        removeRight(CASTLING_MOVES[i]);
+        removeRight(CASTLING_MOVES[i], z);
 }
 
-inline void takeVictim(PlyRecord& ply, PieceCode victim, Square to, int opponent) {
+inline void takeVictim(PlyRecord& ply, PieceCode victim, Square to, int opponent, uint64_t& z) {
     ply.capturedPiece = victim;
     pos.pieceBoards[victim] ^= BIT[to];
     pos.sideOccupancy[opponent] ^= BIT[to];
-    xorKey(ZOBRIST[victim][to]);
+    z ^= ZOBRIST[victim][to];
 }
 
-// Kinds 0 and 1 after their own work: the piece itself moves from `from` to `to`.
-inline void movePiece(PlyRecord& ply, HistoryEntry* entry, Square from, Square to, int side) {
-    toggleRotated(from);
-    PieceCode p = pos.board[from];
-    Bitboard ft = BIT[from] | BIT[to];
+// Kinds 0 and 1, nearly every move made: one instance for each, so that neither carries the
+// other's work. Key changes are gathered in locals and written once.
+template <bool Capture>
+inline void makeOrdinaryMove(Move m) {
+    const Square to = moveTo(m), from = moveFrom(m);
+    const int side = pos.sideToMove;
+    PlyRecord& ply = *currentPly;
+    HistoryEntry* const entry = historyTop + 1;
+    historyTop = entry;
+    const PieceCode p = pos.board[from];
+    const Bitboard ft = BIT[from] | BIT[to];
+    uint64_t z = ZOBRIST[p][from] ^ ZOBRIST[p][to];
+    uint32_t pawnZ = 0;
+    uint16_t fifty = 0;
+
+    // Any move ends the en-passant chance of the move before.
+    if (const Square ep = pos.epSquare) {
+        z ^= ZOBRIST[0][ep];
+        pawnZ = uint32_t(ZOBRIST[0][ep]);
+        pos.epSquare = 0;
+    }
+
+    if constexpr (Capture) {
+        // The to-square stays occupied.
+        const PieceCode victim = pos.board[to];
+        removeCornerRight(to, z);
+        ply.materialDelta = int8_t(-MATERIAL_UNITS[victim]);
+        pos.totalMaterial = uint8_t(pos.totalMaterial + ply.materialDelta);
+        takeVictim(ply, victim, to, side ^ 1, z);
+        if (victim <= BLACK_PAWN) pawnZ ^= uint32_t(ZOBRIST[victim][to]);
+        toggleRotated(from);
+        pos.allOccupancy ^= BIT[from];
+    } else {
+        fifty = uint16_t((entry - 1)->fiftyCounter + 1);
+        pos.rotated90 ^= ROT90_BIT[from] | ROT90_BIT[to];
+        pos.rotated45 ^= ROT45_BIT[from] | ROT45_BIT[to];
+        pos.rotated315 ^= ROT315_BIT[from] | ROT315_BIT[to];
+        pos.allOccupancy ^= ft;
+    }
+
     if (p <= BLACK_QUEEN) {
         ply.savedPieceBoard = pos.pieceBoards[p];
         pos.pieceBoards[p] ^= ft;
-        xorKey(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
     }
-    switch (p) {
-        case WHITE_PAWN:
+    // Tests by code range: knights, bishops and queens, the common movers, fall through all.
+    if (p <= BLACK_PAWN) {
+        if (p == WHITE_PAWN) {
             if (from == to + 16) {
                 pos.epSquare = uint8_t(to + 8);
-                xorKey(ZOBRIST[0][to + 8]);
-                xorPawnKey(ZOBRIST[0][to + 8]);
+                z ^= ZOBRIST[0][to + 8];
+                pawnZ ^= uint32_t(ZOBRIST[0][to + 8]);
             }
-            xorPawnKey(ZOBRIST[WHITE_PAWN][from] ^ ZOBRIST[WHITE_PAWN][to]);
-            entry->fiftyCounter = 0;  // a pawn move is irreversible
-            break;
-        case BLACK_PAWN:
-            if (to == from + 16) {
-                pos.epSquare = uint8_t(to - 8);
-                xorKey(ZOBRIST[0][to - 8]);
-                xorPawnKey(ZOBRIST[0][to - 8]);
-            }
-            xorPawnKey(ZOBRIST[BLACK_PAWN][from] ^ ZOBRIST[BLACK_PAWN][to]);
-            entry->fiftyCounter = 0;
-            break;
-        case WHITE_ROOK:
-        case BLACK_ROOK:
-            // A rook of the other colour never stands on its own side's corner before it
-            // moves, but a rook that reached the enemy corner must not take that right.
-            if (const int i = CORNER_CASTLING[from]; i >= 0 && CASTLING_MOVES[i].rook == p)
-                removeRight(CASTLING_MOVES[i]);
-            break;
-        case WHITE_KING:
-        case BLACK_KING:
-            pos.kingSquare[side] = uint8_t(to);
-            xorKey(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
-            removeRight(CASTLING_MOVES[SHORT_CASTLING[side]]);
-            removeRight(CASTLING_MOVES[LONG_CASTLING[side]]);
-            break;
-        default: break;
+        } else if (to == from + 16) {
+            pos.epSquare = uint8_t(to - 8);
+            z ^= ZOBRIST[0][to - 8];
+            pawnZ ^= uint32_t(ZOBRIST[0][to - 8]);
+        }
+        pawnZ ^= uint32_t(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
+        fifty = 0;  // a pawn move is irreversible
+    } else if (p >= WHITE_KING) {
+        pos.kingSquare[side] = uint8_t(to);
+        removeRight(CASTLING_MOVES[SHORT_CASTLING[side]], z);
+        removeRight(CASTLING_MOVES[LONG_CASTLING[side]], z);
+    } else if (p == WHITE_ROOK || p == BLACK_ROOK) {
+        // A rook of the other colour never stands on its own side's corner before it moves,
+        // but a rook that reached the enemy corner must not take that right.
+        if (const int i = CORNER_CASTLING[from]; i >= 0 && CASTLING_MOVES[i].rook == p)
+            removeRight(CASTLING_MOVES[i], z);
     }
+
     pos.board[to] = p;
     pos.board[from] = EMPTY;
     pos.sideOccupancy[side] ^= ft;
-    pos.allOccupancy = pos.sideOccupancy[BLACK] | pos.sideOccupancy[WHITE];
+    pos.pawnKey ^= pawnZ;
+    xorKey(z);
+    pos.sideToMove = side ^ 1;
+    entry->fiftyCounter = fifty;
+    entry->keyLow = pos.keyLow;
+    entry->keyHigh = pos.keyHigh;
 }
 
 // Promotion piece (black code) and material gain over the pawn, by kind & 3.
 constexpr PieceCode PROMOTION_PIECE[4] = {BLACK_QUEEN, BLACK_KNIGHT, BLACK_ROOK, BLACK_BISHOP};
 constexpr int8_t PROMOTION_GAIN[4] = {8, 2, 4, 2};
 
-}  // namespace
-
-void makeMove(Move m) {
+// En passant, promotions and castling: rare, and kept out of line so that the common path
+// needs few registers.
+void makeSpecialMoveIn(Move m) {
     const Square to = moveTo(m), from = moveFrom(m);
     const int kind = moveKind(m);
     const int s = pos.sideToMove, o = s ^ 1;
     PlyRecord& ply = *currentPly;
-    HistoryEntry* previous = historyTop;
     HistoryEntry* entry = ++historyTop;
     entry->fiftyCounter = 0;
-
-    // Any move ends the en-passant chance of the move before.
+    uint64_t z = 0;
     if (pos.epSquare) {
-        xorKey(ZOBRIST[0][pos.epSquare]);
-        xorPawnKey(ZOBRIST[0][pos.epSquare]);
+        z = ZOBRIST[0][pos.epSquare];
+        xorPawnKey(z);
         pos.epSquare = 0;
     }
-
     switch (kind) {
-        case MOVE_QUIET:
-            pos.rotated90 |= ROT90_BIT[to];
-            pos.rotated45 |= ROT45_BIT[to];
-            pos.rotated315 |= ROT315_BIT[to];
-            entry->fiftyCounter = uint16_t(previous->fiftyCounter + 1);
-            movePiece(ply, entry, from, to, s);
-            break;
-
-        case MOVE_CAPTURE: {
-            PieceCode victim = pos.board[to];
-            removeCornerRight(to);
-            ply.materialDelta = int8_t(-MATERIAL_UNITS[victim]);
-            pos.totalMaterial = uint8_t(pos.totalMaterial + ply.materialDelta);
-            takeVictim(ply, victim, to, o);
-            if (victim <= BLACK_PAWN) xorPawnKey(ZOBRIST[victim][to]);
-            movePiece(ply, entry, from, to, s);
-            break;
-        }
-
         case MOVE_EN_PASSANT: {
             const Square taken = Square(to + EP_CAPTURE_OFFSET[s]);
             const PieceCode victim = pos.board[taken], p = pos.board[from];
@@ -162,9 +171,9 @@ void makeMove(Move m) {
             pos.board[from] = EMPTY;
             pos.board[taken] = EMPTY;
             pos.totalMaterial = uint8_t(pos.totalMaterial - 1);
-            const uint64_t z = ZOBRIST[victim][taken] ^ ZOBRIST[p][from] ^ ZOBRIST[p][to];
-            xorKey(z);
-            xorPawnKey(z);
+            const uint64_t moved = ZOBRIST[victim][taken] ^ ZOBRIST[p][from] ^ ZOBRIST[p][to];
+            z ^= moved;
+            xorPawnKey(moved);
             pos.pieceBoards[victim] ^= BIT[taken];
             pos.sideOccupancy[o] ^= BIT[taken];
             const Bitboard ft = BIT[from] | BIT[to];
@@ -192,9 +201,9 @@ void makeMove(Move m) {
                 pos.rotated315 |= ROT315_BIT[to];
             } else {
                 const PieceCode victim = pos.board[to];
-                removeCornerRight(to);
+                removeCornerRight(to, z);
                 delta = int8_t(delta - MATERIAL_UNITS[victim]);
-                takeVictim(ply, victim, to, o);
+                takeVictim(ply, victim, to, o, z);
             }
             ply.materialDelta = delta;
             pos.totalMaterial = uint8_t(pos.totalMaterial + delta);
@@ -203,7 +212,7 @@ void makeMove(Move m) {
             pos.board[from] = EMPTY;
             pos.board[to] = promoted;
             xorPawnKey(ZOBRIST[pawn][from]);
-            xorKey(ZOBRIST[promoted][to] ^ ZOBRIST[pawn][from]);
+            z ^= ZOBRIST[promoted][to] ^ ZOBRIST[pawn][from];
             pos.pieceBoards[promoted] |= BIT[to];
             pos.pieceBoards[pawn] ^= BIT[from];
             pos.sideOccupancy[s] ^= BIT[from] | BIT[to];
@@ -213,15 +222,15 @@ void makeMove(Move m) {
 
         default: {  // castling
             const CastlingMove& c = castlingOf(m);
-            removeRight(CASTLING_MOVES[otherCastling(castlingIndex(m))]);
+            removeRight(CASTLING_MOVES[otherCastling(castlingIndex(m))], z);
             pos.castleFlags |= c.flagsSet;
             pos.kingSquare[c.side] = uint8_t(c.kingTo);
             pos.board[c.kingFrom] = EMPTY;
             pos.board[c.rookFrom] = EMPTY;
             pos.board[c.kingTo] = c.king;
             pos.board[c.rookTo] = c.rook;
-            xorKey(ZOBRIST[c.rook][c.rookFrom] ^ ZOBRIST[c.rook][c.rookTo] ^
-                   ZOBRIST[c.king][c.kingFrom] ^ ZOBRIST[c.king][c.kingTo]);
+            z ^= ZOBRIST[c.rook][c.rookFrom] ^ ZOBRIST[c.rook][c.rookTo] ^
+                 ZOBRIST[c.king][c.kingFrom] ^ ZOBRIST[c.king][c.kingTo];
             pos.pieceBoards[c.rook] ^= BIT[c.rookFrom] | BIT[c.rookTo];
             pos.sideOccupancy[c.side] ^=
                 BIT[c.kingFrom] | BIT[c.kingTo] | BIT[c.rookFrom] | BIT[c.rookTo];
@@ -233,11 +242,16 @@ void makeMove(Move m) {
             break;
         }
     }
-
+    xorKey(z);
     pos.sideToMove = o;
     entry->keyLow = pos.keyLow;
     entry->keyHigh = pos.keyHigh;
-    VOSTIL_ASSERT_CONSISTENT();
 }
+
+}  // namespace
+
+void makeQuietMove(Move m) { makeOrdinaryMove<false>(m); }
+void makeCaptureMove(Move m) { makeOrdinaryMove<true>(m); }
+void makeSpecialMove(Move m) { makeSpecialMoveIn(m); }
 
 }  // namespace vostil

@@ -18,15 +18,8 @@ inline void restoreMover(const PlyRecord& ply, int side, Square from, Square to)
         pos.pieceBoards[pos.board[to]] = ply.savedPieceBoard;
 }
 
-}  // namespace
-
-void unmakeMove(Move m) {
-    const Square to = moveTo(m), from = moveFrom(m);
-    const int kind = moveKind(m);
-    const PlyRecord& ply = *currentPly;
-    pos.sideToMove ^= 1;
-    const int s = pos.sideToMove, o = s ^ 1;
-
+// The snapshot: occupancy, rotated boards, en passant and keys come back whole.
+inline void restoreSnapshot(const PlyRecord& ply, int s) {
     pos.rotated90 = ply.savedRotated90;
     pos.rotated45 = ply.savedRotated45;
     pos.rotated315 = ply.savedRotated315;
@@ -36,27 +29,19 @@ void unmakeMove(Move m) {
     pos.keyLow = ply.savedKeyLow;
     pos.keyHigh = ply.savedKeyHigh;
     pos.pawnKey = ply.savedPawnKey;
+}
 
+}  // namespace
+
+// En passant, promotions and castling.
+void unmakeSpecialMove(Move m) {
+    const Square to = moveTo(m), from = moveFrom(m);
+    const int kind = moveKind(m);
+    const PlyRecord& ply = *currentPly;
+    pos.sideToMove ^= 1;
+    const int s = pos.sideToMove, o = s ^ 1;
+    restoreSnapshot(ply, s);
     switch (kind) {
-        case MOVE_QUIET:
-            pos.castleFlags = ply.savedCastleFlags;
-            restoreMover(ply, s, from, to);
-            pos.board[from] = pos.board[to];
-            pos.board[to] = EMPTY;
-            break;
-
-        case MOVE_CAPTURE: {
-            pos.castleFlags = ply.savedCastleFlags;
-            pos.totalMaterial = uint8_t(pos.totalMaterial - ply.materialDelta);
-            const PieceCode victim = ply.capturedPiece;
-            pos.pieceBoards[victim] |= BIT[to];
-            pos.sideOccupancy[o] |= BIT[to];
-            restoreMover(ply, s, from, to);
-            pos.board[from] = pos.board[to];
-            pos.board[to] = victim;
-            break;
-        }
-
         case MOVE_EN_PASSANT: {
             pos.board[from] = pos.board[to];
             pos.board[to] = EMPTY;
@@ -109,9 +94,30 @@ void unmakeMove(Move m) {
             break;
         }
     }
-
     --historyTop;
-    VOSTIL_ASSERT_CONSISTENT();
+}
+
+void unmakeOrdinaryMove(Move m) {
+    const Square to = moveTo(m), from = moveFrom(m);
+    const PlyRecord& ply = *currentPly;
+    pos.sideToMove ^= 1;
+    const int s = pos.sideToMove;
+    restoreSnapshot(ply, s);
+    pos.castleFlags = ply.savedCastleFlags;
+    if (moveKind(m) == MOVE_QUIET) {
+        restoreMover(ply, s, from, to);
+        pos.board[from] = pos.board[to];
+        pos.board[to] = EMPTY;
+    } else {
+        pos.totalMaterial = uint8_t(pos.totalMaterial - ply.materialDelta);
+        const PieceCode victim = ply.capturedPiece;
+        pos.pieceBoards[victim] |= BIT[to];
+        pos.sideOccupancy[s ^ 1] |= BIT[to];
+        restoreMover(ply, s, from, to);
+        pos.board[from] = pos.board[to];
+        pos.board[to] = victim;
+    }
+    --historyTop;
 }
 
 }  // namespace vostil
