@@ -24,19 +24,25 @@ inline void selectByScore(MoveEntry* cursor, MoveEntry* end) {
 // front; keys[i] belongs to cursor[i]. Returns the runner-up's move, the likely next pick
 // (0 if none).
 inline Move selectByKey(uint32_t* keys, MoveEntry* cursor, int count) {
-    int pick = 0, second = -1;
+    // Values kept in registers; a runner-up key of 0 names nobody, which only skips a fetch.
+    int pick = 0, second = 0;
+    uint32_t bestKey = keys[0], secondKey = 0;
     for (int i = 1; i < count; ++i) {
-        if (keys[i] > keys[pick]) {
+        const uint32_t k = keys[i];
+        if (k > bestKey) {
             second = pick;
+            secondKey = bestKey;
             pick = i;
-        } else if (second < 0 || keys[i] > keys[second]) {
+            bestKey = k;
+        } else if (k > secondKey) {
             second = i;
+            secondKey = k;
         }
     }
     std::swap(keys[0], keys[pick]);
     std::swap(cursor[0], cursor[pick]);
     if (second == 0) second = pick;
-    return second < 0 ? Move(0) : cursor[second].move;
+    return secondKey ? cursor[second].move : Move(0);
 }
 
 // Builds the history keys of every entry from the cursor on, once per node. The offset keeps
@@ -51,12 +57,17 @@ inline void buildHistoryKeys(uint32_t* keys, const MoveEntry* cursor, const Move
 inline Move selectByScoreWithNext(MoveEntry* cursor, MoveEntry* end) {
     MoveEntry* pick = cursor;
     MoveEntry* second = nullptr;
+    int bestScore = cursor->score, secondScore = INT32_MIN;
     for (MoveEntry* e = cursor + 1; e < end; ++e) {
-        if (e->score > pick->score) {
+        const int score = e->score;
+        if (score > bestScore) {
             second = pick;
+            secondScore = bestScore;
             pick = e;
-        } else if (!second || e->score > second->score) {
+            bestScore = score;
+        } else if (score > secondScore) {
             second = e;
+            secondScore = score;
         }
     }
     std::swap(*pick, *cursor);

@@ -39,6 +39,10 @@ Score searchNode(int depth, int alpha, int beta) {
     }
     MoveEntry* const end = ply.moveListEnd;
     rescoreFullWidth(list, end, ply.hashMove, ply.killer1, ply.killer2);
+    // Above the horizon the children are quiescence nodes, the most numerous: fetch the
+    // buckets of all of them now, not only of the next one.
+    if (depth == 1)
+        for (MoveEntry* e = list; e < end; ++e) prefetchBucketAfter(e->move);
 
     // Step 4. Search the moves: captures and killers by score, the rest by history.
     const int mover = pos.sideToMove;
