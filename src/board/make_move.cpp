@@ -65,61 +65,60 @@ inline void takeVictim(PlyRecord& ply, PieceCode victim, Square to, int opponent
 // other's work. Key changes are gathered in locals and written once.
 template <bool Capture>
 inline void makeOrdinaryMove(Move m) {
-    const Square to = moveTo(m), from = moveFrom(m);
+    const unsigned to = moveTo(m), from = moveFrom(m);
     const int side = pos.sideToMove;
-    PlyRecord& ply = *currentPly;
-    HistoryEntry* const entry = historyTop + 1;
-    historyTop = entry;
     const PieceCode p = pos.board[from];
     const Bitboard ft = BIT[from] | BIT[to];
-    uint64_t z = ZOBRIST[p][from] ^ ZOBRIST[p][to];
+    HistoryEntry* const entry = ++historyTop;
+    uint64_t z = 0;
     uint32_t pawnZ = 0;
-    uint16_t fifty = 0;
 
-    // Any move ends the en-passant chance of the move before.
-    if (const Square ep = pos.epSquare) {
-        z ^= ZOBRIST[0][ep];
-        pawnZ = uint32_t(ZOBRIST[0][ep]);
-        pos.epSquare = 0;
-    }
-
+    // The victim, or the to-square's bits in the rotated boards.
     if constexpr (Capture) {
-        // The to-square stays occupied.
+        PlyRecord& ply = *currentPly;
         const PieceCode victim = pos.board[to];
         removeCornerRight(to, z);
         ply.materialDelta = int8_t(-MATERIAL_UNITS[victim]);
         pos.totalMaterial = uint8_t(pos.totalMaterial + ply.materialDelta);
         takeVictim(ply, victim, to, side ^ 1, z);
-        if (victim <= BLACK_PAWN) pawnZ ^= uint32_t(ZOBRIST[victim][to]);
+        if (victim <= BLACK_PAWN) pawnZ = uint32_t(ZOBRIST[victim][to]);
         toggleRotated(from);
         pos.allOccupancy ^= BIT[from];
+        entry->fiftyCounter = 0;
     } else {
-        fifty = uint16_t((entry - 1)->fiftyCounter + 1);
         pos.rotated90 ^= ROT90_BIT[from] | ROT90_BIT[to];
         pos.rotated45 ^= ROT45_BIT[from] | ROT45_BIT[to];
         pos.rotated315 ^= ROT315_BIT[from] | ROT315_BIT[to];
         pos.allOccupancy ^= ft;
+        entry->fiftyCounter = uint16_t((entry - 1)->fiftyCounter + 1);
     }
 
+    // The mover.
+    pos.board[to] = p;
+    pos.board[from] = EMPTY;
+    pos.sideOccupancy[side] ^= ft;
     if (p <= BLACK_QUEEN) {
-        ply.savedPieceBoard = pos.pieceBoards[p];
+        currentPly->savedPieceBoard = pos.pieceBoards[p];
         pos.pieceBoards[p] ^= ft;
+    }
+
+    // The keys. Any move ends the en-passant chance of the move before.
+    z ^= ZOBRIST[p][from] ^ ZOBRIST[p][to];
+    if (const Square ep = pos.epSquare) {
+        z ^= ZOBRIST[0][ep];
+        pawnZ ^= uint32_t(ZOBRIST[0][ep]);
+        pos.epSquare = 0;
     }
     // Tests by code range: knights, bishops and queens, the common movers, fall through all.
     if (p <= BLACK_PAWN) {
-        if (p == WHITE_PAWN) {
-            if (from == to + 16) {
-                pos.epSquare = uint8_t(to + 8);
-                z ^= ZOBRIST[0][to + 8];
-                pawnZ ^= uint32_t(ZOBRIST[0][to + 8]);
-            }
-        } else if (to == from + 16) {
-            pos.epSquare = uint8_t(to - 8);
-            z ^= ZOBRIST[0][to - 8];
-            pawnZ ^= uint32_t(ZOBRIST[0][to - 8]);
+        if (from == to + 16 || to == from + 16) {
+            const unsigned skipped = (from + to) / 2;
+            pos.epSquare = uint8_t(skipped);
+            z ^= ZOBRIST[0][skipped];
+            pawnZ ^= uint32_t(ZOBRIST[0][skipped]);
         }
         pawnZ ^= uint32_t(ZOBRIST[p][from] ^ ZOBRIST[p][to]);
-        fifty = 0;  // a pawn move is irreversible
+        entry->fiftyCounter = 0;  // a pawn move is irreversible
     } else if (p >= WHITE_KING) {
         pos.kingSquare[side] = uint8_t(to);
         removeRight(CASTLING_MOVES[SHORT_CASTLING[side]], z);
@@ -130,14 +129,9 @@ inline void makeOrdinaryMove(Move m) {
         if (const int i = CORNER_CASTLING[from]; i >= 0 && CASTLING_MOVES[i].rook == p)
             removeRight(CASTLING_MOVES[i], z);
     }
-
-    pos.board[to] = p;
-    pos.board[from] = EMPTY;
-    pos.sideOccupancy[side] ^= ft;
-    pos.pawnKey ^= pawnZ;
     xorKey(z);
+    pos.pawnKey ^= pawnZ;
     pos.sideToMove = side ^ 1;
-    entry->fiftyCounter = fifty;
     entry->keyLow = pos.keyLow;
     entry->keyHigh = pos.keyHigh;
 }
