@@ -41,8 +41,6 @@ constexpr uint32_t PAWN_CACHE_INDEX_MASK = PAWN_CACHE_SIZE - 1;
 constexpr uint32_t PAWN_CACHE_KEY_MASK = ~PAWN_CACHE_INDEX_MASK;  // top 14 bits of pawnKey
 constexpr uint32_t PAWN_CACHE_SCORE_MASK = 0xFFFF;
 
-// PHASE_TABLE selector by PieceCode: 0 kings, 1 pawns, 2 knights, 3 bishops, 4 rooks, 5 queens.
-constexpr int SELECTOR_OF_CODE[13] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 0, 0};
 constexpr int KING_SELECTOR = 0, PAWN_SELECTOR = 1, KNIGHT_SELECTOR = 2;
 constexpr int BISHOP_SELECTOR = 3, ROOK_SELECTOR = 4, QUEEN_SELECTOR = 5;
 
@@ -143,11 +141,6 @@ int cachedPawnStructure(const int16_t* pawnTable) {
 }  // namespace
 
 void clearPawnCache() { std::memset(pawnCache, 0, sizeof pawnCache); }
-
-int pieceSquareValue(PieceCode code, Square s) {
-    assert(code >= WHITE_PAWN && code <= BLACK_KING);
-    return PHASE_TABLE[SELECTOR_OF_CODE[code]][phaseIndex(pos.totalMaterial)][s];
-}
 
 Score evaluate() {
     if (isDeadMaterial()) return 0;

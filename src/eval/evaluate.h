@@ -1,7 +1,12 @@
 // Static evaluation of the position, from the view of the side to move.
 #pragma once
 
+#include <cassert>
+
+#include "board/position.h"
+#include "board/tables.h"
 #include "common/types.h"
+#include "eval/piece_square_tables.h"
 
 namespace vostil {
 
@@ -18,8 +23,15 @@ constexpr int EVAL_LIMIT = 8000;
 
 // Static value for the side to move, within [-EVAL_LIMIT, EVAL_LIMIT].
 Score evaluate();
+// PHASE_TABLE selector by PieceCode: 0 kings, 1 pawns, 2 knights, 3 bishops, 4 rooks, 5 queens.
+constexpr int SELECTOR_OF_CODE[13] = {0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 0, 0};
+
 // Piece-square value of a code on a square at the current stage (no turn for black codes).
-int pieceSquareValue(PieceCode code, Square s);
+// Inline: the exchange scores of the move generators ask for it with every capture.
+inline int pieceSquareValue(PieceCode code, Square s) {
+    assert(code >= WHITE_PAWN && code <= BLACK_KING);
+    return PHASE_TABLE[SELECTOR_OF_CODE[code]][phaseIndex(pos.totalMaterial)][s];
+}
 void clearPawnCache();
 
 }  // namespace vostil
