@@ -1,5 +1,8 @@
 // makeMove: plays one pseudo-legal move, updating every view of the position incrementally.
 #include <array>
+#include <bit>
+#include <cstddef>
+#include <cstring>
 #include <stdexcept>
 
 #include "board/castling.h"
@@ -10,14 +13,9 @@ namespace vostil {
 
 void saveUndoState() {
     PlyRecord& ply = *currentPly;
-    ply.savedKeyLow = pos.keyLow;
-    ply.savedKeyHigh = pos.keyHigh;
-    ply.savedPawnKey = pos.pawnKey;
-    ply.savedOccupancy = pos.allOccupancy;
+    std::memcpy(&ply.savedOccupancy, &pos.allOccupancy, SNAPSHOT_BOARDS_BYTES);
+    std::memcpy(&ply.savedKeyLow, &pos.keyLow, SNAPSHOT_KEYS_BYTES);
     ply.savedSideOccupancy = pos.sideOccupancy[pos.sideToMove];
-    ply.savedRotated90 = pos.rotated90;
-    ply.savedRotated45 = pos.rotated45;
-    ply.savedRotated315 = pos.rotated315;
     ply.savedEpSquare = pos.epSquare;
     ply.savedCastleFlags = pos.castleFlags;
 }
@@ -129,11 +127,17 @@ inline void makeOrdinaryMove(Move m) {
         if (const int i = CORNER_CASTLING[from]; i >= 0 && CASTLING_MOVES[i].rook == p)
             removeRight(CASTLING_MOVES[i], z);
     }
-    xorKey(z);
+    // keyLow and keyHigh side by side, here and in the history entry: one 64-bit word each,
+    // keyLow in the low half on a little-endian machine.
+    static_assert(std::endian::native == std::endian::little);
+    static_assert(offsetof(HistoryEntry, keyHigh) == offsetof(HistoryEntry, keyLow) + sizeof(uint32_t));
+    uint64_t key;
+    std::memcpy(&key, &pos.keyLow, sizeof key);
+    key ^= z;
+    std::memcpy(&pos.keyLow, &key, sizeof key);
+    std::memcpy(&entry->keyLow, &key, sizeof key);
     pos.pawnKey ^= pawnZ;
     pos.sideToMove = side ^ 1;
-    entry->keyLow = pos.keyLow;
-    entry->keyHigh = pos.keyHigh;
 }
 
 // Promotion piece (black code) and material gain over the pawn, by kind & 3.

@@ -1,6 +1,8 @@
 // The one global position, the game history and the per-ply records.
 #pragma once
 
+#include <cstddef>
+
 #include "common/types.h"
 #include "common/move.h"
 
@@ -66,12 +68,14 @@ struct CheckInfo {
 
 struct PlyRecord {
     CheckInfo checkInfo;
+    // The occupancy and the rotated boards, and the three keys, in the order the position
+    // keeps them, so that each group is saved and restored as one block.
     Bitboard savedOccupancy;
-    Bitboard savedSideOccupancy;
-    Bitboard savedPieceBoard;
     Bitboard savedRotated90;
     Bitboard savedRotated45;
     Bitboard savedRotated315;
+    Bitboard savedSideOccupancy;
+    Bitboard savedPieceBoard;
     uint32_t savedKeyLow;
     uint32_t savedKeyHigh;
     uint32_t savedPawnKey;
@@ -88,6 +92,18 @@ struct PlyRecord {
     int8_t materialDelta;
     uint32_t orderKeys[MAX_MOVES_PER_PLY];
 };
+
+// The two snapshot blocks: allOccupancy and the three rotated boards; keyLow, keyHigh, pawnKey.
+constexpr std::size_t SNAPSHOT_BOARDS_BYTES = 4 * sizeof(Bitboard);
+constexpr std::size_t SNAPSHOT_KEYS_BYTES = 3 * sizeof(uint32_t);
+static_assert(offsetof(Position, rotated315) == offsetof(Position, allOccupancy) + 3 * sizeof(Bitboard) &&
+              offsetof(Position, rotated90) == offsetof(Position, allOccupancy) + sizeof(Bitboard));
+static_assert(offsetof(PlyRecord, savedRotated315) == offsetof(PlyRecord, savedOccupancy) + 3 * sizeof(Bitboard) &&
+              offsetof(PlyRecord, savedRotated90) == offsetof(PlyRecord, savedOccupancy) + sizeof(Bitboard));
+static_assert(offsetof(Position, pawnKey) == offsetof(Position, keyLow) + 2 * sizeof(uint32_t) &&
+              offsetof(Position, keyHigh) == offsetof(Position, keyLow) + sizeof(uint32_t));
+static_assert(offsetof(PlyRecord, savedPawnKey) == offsetof(PlyRecord, savedKeyLow) + 2 * sizeof(uint32_t) &&
+              offsetof(PlyRecord, savedKeyHigh) == offsetof(PlyRecord, savedKeyLow) + sizeof(uint32_t));
 
 // 72 records are used; the spare ones let the deepest quiescence node advance past its record.
 constexpr int PLY_RECORD_COUNT = 72;

@@ -1,4 +1,5 @@
 // unmakeMove: restores the bulk of the position from the ply's snapshot and repairs the rest.
+#include <cstring>
 #include <stdexcept>
 
 #include "board/castling.h"
@@ -20,15 +21,10 @@ inline void restoreMover(const PlyRecord& ply, int side, Square from, Square to)
 
 // The snapshot: occupancy, rotated boards, en passant and keys come back whole.
 inline void restoreSnapshot(const PlyRecord& ply, int s) {
-    pos.rotated90 = ply.savedRotated90;
-    pos.rotated45 = ply.savedRotated45;
-    pos.rotated315 = ply.savedRotated315;
-    pos.allOccupancy = ply.savedOccupancy;
+    std::memcpy(&pos.allOccupancy, &ply.savedOccupancy, SNAPSHOT_BOARDS_BYTES);
+    std::memcpy(&pos.keyLow, &ply.savedKeyLow, SNAPSHOT_KEYS_BYTES);
     pos.sideOccupancy[s] = ply.savedSideOccupancy;
     pos.epSquare = ply.savedEpSquare;
-    pos.keyLow = ply.savedKeyLow;
-    pos.keyHigh = ply.savedKeyHigh;
-    pos.pawnKey = ply.savedPawnKey;
 }
 
 }  // namespace
