@@ -204,10 +204,13 @@ Node generateNode(MoveEntry* list) {
 std::set<Move> engineLegal(const Node& node) {
     std::set<Move> legal;
     const int mover = pos.sideToMove;
+    const CheckInfo& before = currentPly->checkInfo;
     for (MoveEntry* e = node.begin; e != node.end; ++e) {
         makeMove(e->move);
         ++currentPly;
         const bool attacked = isKingAttacked(e->move, mover);
+        // The searches' shortcut, which looks only at the line a move leaves, must agree.
+        EXPECT_EQ(isKingAttacked(e->move, mover, before), attacked) << "shortcut on " << moveText(e->move);
         --currentPly;
         unmakeMove(e->move);
         EXPECT_TRUE(positionIsConsistent()) << moveText(e->move);
