@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Compares the speed of two builds side by side: bench, perft 6 from the initial position and
 # perft 5 on Kiwipete, each run with the old and the new build alternately, ROUNDS times, and
-# reports the median wall times and their ratio. Shared machines drift by tens of percent
-# over minutes, so only ratios taken in one alternating run mean anything.
+# reports the medians and their ratio, twice: the wall time of the whole program (start-up,
+# table set-up and clearing included) and the time the tool itself reports for its search or
+# walk alone. Shared machines drift by tens of percent over minutes, so only ratios taken in
+# one alternating run mean anything.
 #
 # Usage: tools/speed_compare.sh OLD_BUILD_DIR NEW_BUILD_DIR [ROUNDS]   (default 5 rounds)
 # Each folder must hold `bench` and `perft`. The outputs' signatures (bench node count,
@@ -28,14 +30,17 @@ run_case() {
   esac
 }
 
-# timed INDEX BUILD_DIR OUT: prints the wall time in seconds; the result (the last output line
-# without its timing) goes to OUT.
+# timed INDEX BUILD_DIR OUT: prints the wall time and the tool's own time in seconds; the result
+# (the last output line without its timing) goes to OUT.
 timed() {
-  local start end
+  local start end own
   start=$(date +%s.%N)
-  run_case "$1" "$2" | tail -1 | sed 's/ in .*//' > "$3"
+  run_case "$1" "$2" > "$3.full"
   end=$(date +%s.%N)
-  awk -v a="$start" -v b="$end" 'BEGIN { print b - a }'
+  tail -1 "$3.full" | sed 's/ in .*//' > "$3"
+  # bench: the "time T s" of its summary line; perft: "nodes in T s".
+  own=$(sed -n -e 's/.*positions:.* time *\([0-9.]*\) s.*/\1/p' -e 's/.* nodes in \([0-9.]*\) s.*/\1/p' "$3.full" | tail -1)
+  awk -v a="$start" -v b="$end" -v o="$own" 'BEGIN { print b - a, o }'
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -43,7 +48,7 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 status=0
-printf '%-18s %10s %10s %8s\n' "what" "old (s)" "new (s)" "speed-up"
+printf '%-18s %10s %10s %8s   %10s %10s %8s\n' "what" "old wall" "new wall" "speed-up" "old own" "new own" "speed-up"
 for i in "${!names[@]}"; do
   : > "$tmp/old.t"
   : > "$tmp/new.t"
@@ -55,8 +60,12 @@ for i in "${!names[@]}"; do
     echo "DIFFERENT RESULT for ${names[$i]}: old '$(cat "$tmp/old.out")', new '$(cat "$tmp/new.out")'"
     status=1
   fi
-  o=$(median < "$tmp/old.t")
-  n=$(median < "$tmp/new.t")
-  printf '%-18s %10.3f %10.3f %7.2fx\n' "${names[$i]}" "$o" "$n" "$(awk -v a="$o" -v b="$n" 'BEGIN { print a / b }')"
+  ow=$(cut -d' ' -f1 "$tmp/old.t" | median)
+  nw=$(cut -d' ' -f1 "$tmp/new.t" | median)
+  oo=$(cut -d' ' -f2 "$tmp/old.t" | median)
+  no=$(cut -d' ' -f2 "$tmp/new.t" | median)
+  printf '%-18s %10.3f %10.3f %7.2fx   %10.3f %10.3f %7.2fx\n' "${names[$i]}" "$ow" "$nw" \
+    "$(awk -v a="$ow" -v b="$nw" 'BEGIN { print a / b }')" "$oo" "$no" \
+    "$(awk -v a="$oo" -v b="$no" 'BEGIN { print a / b }')"
 done
 exit $status
