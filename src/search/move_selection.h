@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "common/move.h"
@@ -20,29 +21,46 @@ inline void selectByScore(MoveEntry* cursor, MoveEntry* end) {
     std::swap(*pick, *cursor);
 }
 
-// Swaps the largest key of keys[0..count) (unsigned, the first of equals) and its entry to the
-// front; keys[i] belongs to cursor[i]. Returns the runner-up's move, the likely next pick
-// (0 if none).
-inline Move selectByKey(uint32_t* keys, MoveEntry* cursor, int count) {
-    // Values kept in registers; a runner-up key of 0 names nobody, which only skips a fetch.
-    int pick = 0, second = 0;
-    uint32_t bestKey = keys[0], secondKey = 0;
+// The index of the largest of count values (the first of equals) and of the runner-up (-1 when
+// every other value is the type's minimum), scanned once with both values in registers.
+struct TopTwo {
+    int pick;
+    int second;
+};
+
+template <class ValueAt>
+inline TopTwo topTwo(int count, ValueAt valueAt) {
+    using Value = decltype(valueAt(0));
+    int pick = 0, second = -1;
+    Value best = valueAt(0), secondValue = std::numeric_limits<Value>::min();
     for (int i = 1; i < count; ++i) {
-        const uint32_t k = keys[i];
-        if (k > bestKey) {
+        const Value v = valueAt(i);
+        if (v > best) {
             second = pick;
-            secondKey = bestKey;
+            secondValue = best;
             pick = i;
-            bestKey = k;
-        } else if (k > secondKey) {
+            best = v;
+        } else if (v > secondValue) {
             second = i;
-            secondKey = k;
+            secondValue = v;
         }
     }
-    std::swap(keys[0], keys[pick]);
-    std::swap(cursor[0], cursor[pick]);
-    if (second == 0) second = pick;
-    return secondKey ? cursor[second].move : Move(0);
+    return {pick, second};
+}
+
+// After swapping the pick to the front: the runner-up's move, the likely next pick (0 if none).
+inline Move runnerUpMove(const MoveEntry* cursor, TopTwo t) {
+    const int second = t.second == 0 ? t.pick : t.second;
+    return second < 0 ? Move(0) : cursor[second].move;
+}
+
+// Swaps the largest key of keys[0..count) (unsigned, the first of equals) and its entry to the
+// front; keys[i] belongs to cursor[i]. Returns the runner-up's move.
+inline Move selectByKey(uint32_t* keys, MoveEntry* cursor, int count) {
+    const TopTwo t = topTwo(count, [keys](int i) { return keys[i]; });
+    std::swap(keys[0], keys[t.pick]);
+    std::swap(cursor[0], cursor[t.pick]);
+    return runnerUpMove(cursor, t);
 }
 
 // Builds the history keys of every entry from the cursor on, once per node. The offset keeps
@@ -55,24 +73,9 @@ inline void buildHistoryKeys(uint32_t* keys, const MoveEntry* cursor, const Move
 
 // selectByScore that also names the runner-up's move (0 if none).
 inline Move selectByScoreWithNext(MoveEntry* cursor, MoveEntry* end) {
-    MoveEntry* pick = cursor;
-    MoveEntry* second = nullptr;
-    int bestScore = cursor->score, secondScore = INT32_MIN;
-    for (MoveEntry* e = cursor + 1; e < end; ++e) {
-        const int score = e->score;
-        if (score > bestScore) {
-            second = pick;
-            secondScore = bestScore;
-            pick = e;
-            bestScore = score;
-        } else if (score > secondScore) {
-            second = e;
-            secondScore = score;
-        }
-    }
-    std::swap(*pick, *cursor);
-    if (second == cursor) second = pick;
-    return second ? second->move : Move(0);
+    const TopTwo t = topTwo(int(end - cursor), [cursor](int i) { return int(cursor[i].score); });
+    std::swap(cursor[0], cursor[t.pick]);
+    return runnerUpMove(cursor, t);
 }
 
 // The next move of a full-width node: by ordering score while it is a capture-range score,
