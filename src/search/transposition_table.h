@@ -55,8 +55,9 @@ extern uint16_t ttGeneration;
 
 void clearHash();
 // Starts loading the current position's bucket from memory while the caller does other work;
-// called right after a move, when the child's key is known, so the child's probe finds the
-// line in the cache instead of waiting on memory.
+// called right after a move, when the child's key is known. It catches what the earlier,
+// predicted fetch below leaves out (rights, a new en-passant square, promotions); where that
+// one was right, the line is already on its way and this costs next to nothing.
 inline void prefetchBucket() {
     __builtin_prefetch(&TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]);
 }
