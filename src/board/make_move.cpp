@@ -144,9 +144,11 @@ inline void makeOrdinaryMove(Move m) {
 constexpr PieceCode PROMOTION_PIECE[4] = {BLACK_QUEEN, BLACK_KNIGHT, BLACK_ROOK, BLACK_BISHOP};
 constexpr int8_t PROMOTION_GAIN[4] = {8, 2, 4, 2};
 
-// En passant, promotions and castling: rare, and kept out of line so that the common path
-// needs few registers.
-void makeSpecialMoveIn(Move m) {
+}  // namespace
+
+// En passant, promotions and castling: rare, and kept apart so that the common path needs
+// few registers.
+void makeSpecialMove(Move m) {
     const Square to = moveTo(m), from = moveFrom(m);
     const int kind = moveKind(m);
     const int s = pos.sideToMove, o = s ^ 1;
@@ -246,10 +248,7 @@ void makeSpecialMoveIn(Move m) {
     entry->keyHigh = pos.keyHigh;
 }
 
-}  // namespace
-
 void makeQuietMove(Move m) { makeOrdinaryMove<false>(m); }
 void makeCaptureMove(Move m) { makeOrdinaryMove<true>(m); }
-void makeSpecialMove(Move m) { makeSpecialMoveIn(m); }
 
 }  // namespace vostil

@@ -181,6 +181,4 @@ inline void xorKey(uint64_t z) {
     pos.keyHigh ^= uint32_t(z >> 32);
 }
 
-
-
 }  // namespace vostil

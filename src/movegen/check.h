@@ -12,25 +12,35 @@ void computeCheckInfo(PlyRecord& record);
 // was its start or crossed square attacked, or does it end beside the enemy king?
 bool isKingAttacked(Move m, int side);
 
-// The same answer, using what the node knew before the move (`before`: its check info). Out of
-// check, a move that is not the king's own and not en passant can expose the king only along
-// the line through its from-square, so only that line is looked at; everything else takes the
-// full test.
+// The sliders of `attacker` that move along ranks and files, and along diagonals.
+inline Bitboard orthogonalSliders(int attacker) {
+    return pos.pieceBoards[pieceOf(BLACK_ROOK, attacker)] | pos.pieceBoards[pieceOf(BLACK_QUEEN, attacker)];
+}
+inline Bitboard diagonalSliders(int attacker) {
+    return pos.pieceBoards[pieceOf(BLACK_BISHOP, attacker)] | pos.pieceBoards[pieceOf(BLACK_QUEEN, attacker)];
+}
+
+// Does one of `sliders` attack s along a rank or file (a diagonal) on the current occupancy?
+// The empty-board rays rule most cases out before an attack set is looked up.
+inline bool attackedAlongRanksAndFiles(Square s, Bitboard sliders) {
+    return (sliders & ROOK_RAYS[s]) && (sliders & rookAttacks(s));
+}
+inline bool attackedAlongDiagonals(Square s, Bitboard sliders) {
+    return (sliders & BISHOP_RAYS[s]) && (sliders & bishopAttacks(s));
+}
+
+// The same answer as isKingAttacked, using what the node knew before the move (`before`: its
+// check info). Out of check, a move that is not the king's own and not en passant can expose
+// the king only along the line through its from-square, so only that line is looked at;
+// everything else takes the full test.
 inline bool isKingAttacked(Move m, int side, const CheckInfo& before) {
     const Square king = pos.kingSquare[side];
     if (before.checkers || moveKind(m) == MOVE_EN_PASSANT || isCastling(m) || moveTo(m) == king)
         return isKingAttacked(m, side);
     const Bitboard from = BIT[moveFrom(m)];
     if (!(from & QUEEN_RAYS[king])) return false;
-    const Bitboard* boards = pos.pieceBoards;
-    const int them = side ^ 1;
-    const Bitboard queens = boards[pieceOf(BLACK_QUEEN, them)];
-    if (from & ROOK_RAYS[king]) {
-        const Bitboard orthogonal = (boards[pieceOf(BLACK_ROOK, them)] | queens) & ROOK_RAYS[king];
-        return orthogonal && (orthogonal & rookAttacks(king));
-    }
-    const Bitboard diagonal = (boards[pieceOf(BLACK_BISHOP, them)] | queens) & BISHOP_RAYS[king];
-    return diagonal && (diagonal & bishopAttacks(king));
+    if (from & ROOK_RAYS[king]) return attackedAlongRanksAndFiles(king, orthogonalSliders(side ^ 1));
+    return attackedAlongDiagonals(king, diagonalSliders(side ^ 1));
 }
 
 }  // namespace vostil

@@ -19,12 +19,9 @@ inline bool squareAttackedBy(Square s, int attacker) {
     // An enemy pawn attacks s from where a pawn of the defending side on s would attack.
     if (PAWN_ATTACKS[attacker ^ 1][s] & boards[pieceOf(BLACK_PAWN, attacker)]) return true;
 
-    const Bitboard queens = boards[pieceOf(BLACK_QUEEN, attacker)];
-    const Bitboard orthogonal = boards[pieceOf(BLACK_ROOK, attacker)] | queens;
-    const Bitboard diagonal = boards[pieceOf(BLACK_BISHOP, attacker)] | queens;
+    const Bitboard orthogonal = orthogonalSliders(attacker), diagonal = diagonalSliders(attacker);
     if (!((orthogonal | diagonal) & QUEEN_RAYS[s])) return false;
-    if ((orthogonal & ROOK_RAYS[s]) && (orthogonal & rookAttacks(s))) return true;
-    return (diagonal & BISHOP_RAYS[s]) && (diagonal & bishopAttacks(s));
+    return attackedAlongRanksAndFiles(s, orthogonal) || attackedAlongDiagonals(s, diagonal);
 }
 
 }  // namespace
