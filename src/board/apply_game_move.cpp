@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "board/castling.h"
+#include "board/make_move.h"
 #include "board/position.h"
 
 namespace vostil {

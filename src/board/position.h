@@ -117,14 +117,7 @@ constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w
 
 // Records the undo snapshot of the current position in currentPly.
 void saveUndoState();
-// Plays a pseudo-legal move on the position, updating every view incrementally. Quiet moves and
-// captures, nearly all moves made, each have their own routine; the choice is made inline.
-void makeQuietMove(Move m);
-void makeCaptureMove(Move m);
-void makeSpecialMove(Move m);  // en passant, promotions, castling
-// Takes back the move last made; currentPly must hold its snapshot.
-void unmakeOrdinaryMove(Move m);  // quiet moves and captures
-void unmakeSpecialMove(Move m);
+// makeMove and unmakeMove: board/make_move.h and board/unmake_move.h.
 // An EPD "bm"/"am" operand as read with the position: text only, resolved by the caller.
 constexpr int EPD_OPERAND_MAX = 9;
 struct EpdOperand {
@@ -157,23 +150,6 @@ void assertConsistent(const char* file, int line);
 #else
 #define VOSTIL_ASSERT_CONSISTENT() ((void)0)
 #endif
-
-inline void makeMove(Move m) {
-    switch (moveKind(m)) {
-        case MOVE_QUIET: makeQuietMove(m); break;
-        case MOVE_CAPTURE: makeCaptureMove(m); break;
-        default: makeSpecialMove(m); break;
-    }
-    VOSTIL_ASSERT_CONSISTENT();
-}
-
-inline void unmakeMove(Move m) {
-    if (moveKind(m) <= MOVE_CAPTURE)
-        unmakeOrdinaryMove(m);
-    else
-        unmakeSpecialMove(m);
-    VOSTIL_ASSERT_CONSISTENT();
-}
 
 inline uint64_t hashKey() { return (uint64_t(pos.keyHigh) << 32) | pos.keyLow; }
 inline void xorKey(uint64_t z) {

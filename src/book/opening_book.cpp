@@ -1,6 +1,8 @@
 // The opening book: every line of "Vostil.book" is played through once and its moves are
 // written into the transposition table as generation-0 entries, so that finding a book move
 // during a game costs one table probe and no file access.
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "book/opening_book.h"
 
 #include <chrono>

@@ -1,5 +1,7 @@
 // Legality of single moves: what the interface sends, what the book and the table offer, and
 // whether a position has any legal move at all.
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "movegen/legal_moves.h"
 
 #include "board/position.h"

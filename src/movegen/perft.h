@@ -3,7 +3,9 @@
 
 #include <cstdint>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "common/move.h"
 #include "movegen/check.h"
 

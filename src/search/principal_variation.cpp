@@ -2,7 +2,9 @@
 // move of each position on the real board and taking the moves back afterwards.
 #include <cstring>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "common/move_text.h"
 #include "movegen/legal_moves.h"
 #include "search/search.h"

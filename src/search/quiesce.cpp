@@ -2,7 +2,9 @@
 // stand-pat cut, until the position is quiet or the depth floor is reached.
 #include <cassert>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "eval/evaluate.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"

@@ -3,7 +3,9 @@
 // extensions, no reductions.
 #include <cassert>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
 #include "search/draw_detection.h"

@@ -4,7 +4,9 @@
 #include <cassert>
 #include <utility>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
 #include "search/draw_detection.h"

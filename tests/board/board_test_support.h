@@ -8,6 +8,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"

@@ -6,8 +6,10 @@
 #include <stdexcept>
 #include <string>
 
+#include "board/make_move.h"
 #include "board/position.h"
 #include "board/tables.h"
+#include "board/unmake_move.h"
 #include "board_test_support.h"
 
 namespace vostil {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "support/moves.h"
 #include "board/position.h"
 #include "board/tables.h"

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "board/make_move.h"
 #include "board/position.h"
+#include "board/unmake_move.h"
 #include "common/move.h"
 #include "search/transposition_table.h"
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/zobrist.h"

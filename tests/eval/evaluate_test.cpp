@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "board/make_move.h"
 #include "game/setup_game_position.h"
 #include "board/position.h"
 #include "board/tables.h"

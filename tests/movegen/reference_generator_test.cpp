@@ -12,6 +12,8 @@
 #include <tuple>
 #include <vector>
 
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "eval/evaluate.h"
 #include "movegen/order_scores.h"
 #include "movegen/static_exchange.h"

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "board/make_move.h"
+#include "board/unmake_move.h"
 #include "support/moves.h"
 #include "game/setup_game_position.h"
 #include "game/play_game_move.h"

@@ -1,6 +1,7 @@
 // Draws by dead material, the fifty-move rule and repetition; the trial of a quiet move.
 #include <gtest/gtest.h>
 
+#include "board/make_move.h"
 #include "game/setup_game_position.h"
 #include "board/position.h"
 #include "common/move.h"
