@@ -3,8 +3,8 @@
 // from the history counters.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 #include "common/move.h"
@@ -22,31 +22,29 @@ inline void selectByScore(MoveEntry* cursor, MoveEntry* end) {
 }
 
 // The index of the largest of count values (the first of equals) and of the runner-up (-1 when
-// every other value is the type's minimum), scanned once with both values in registers.
+// count is 1). Each value is packed above its inverted index, so that one unsigned comparison
+// orders by value and then by position; the scan keeps the two largest with min and max and
+// no branch on the data, whose new leaders no predictor can foresee. rankAt(i) is the value
+// made unsigned with its order kept.
 struct TopTwo {
     int pick;
     int second;
 };
 
-template <class ValueAt>
-inline TopTwo topTwo(int count, ValueAt valueAt) {
-    using Value = decltype(valueAt(0));
-    int pick = 0, second = -1;
-    Value best = valueAt(0), secondValue = std::numeric_limits<Value>::min();
+template <class RankAt>
+inline TopTwo topTwo(int count, RankAt rankAt) {
+    const auto packed = [rankAt](int i) { return (uint64_t(uint32_t(rankAt(i))) << 32) | uint32_t(~i); };
+    uint64_t best = packed(0), second = 0;  // a packed value is never 0: its index bits are not all set
     for (int i = 1; i < count; ++i) {
-        const Value v = valueAt(i);
-        if (v > best) {
-            second = pick;
-            secondValue = best;
-            pick = i;
-            best = v;
-        } else if (v > secondValue) {
-            second = i;
-            secondValue = v;
-        }
+        const uint64_t v = packed(i);
+        second = std::max(second, std::min(v, best));
+        best = std::max(best, v);
     }
-    return {pick, second};
+    return {int(~uint32_t(best)), second ? int(~uint32_t(second)) : -1};
 }
+
+// A signed ordering score as an unsigned rank in the same order.
+inline uint32_t scoreRank(int score) { return uint32_t(score) ^ 0x80000000u; }
 
 // After swapping the pick to the front: the runner-up's move, the likely next pick (0 if none).
 inline Move runnerUpMove(const MoveEntry* cursor, TopTwo t) {
@@ -73,7 +71,7 @@ inline void buildHistoryKeys(uint32_t* keys, const MoveEntry* cursor, const Move
 
 // selectByScore that also names the runner-up's move (0 if none).
 inline Move selectByScoreWithNext(MoveEntry* cursor, MoveEntry* end) {
-    const TopTwo t = topTwo(int(end - cursor), [cursor](int i) { return int(cursor[i].score); });
+    const TopTwo t = topTwo(int(end - cursor), [cursor](int i) { return scoreRank(cursor[i].score); });
     std::swap(cursor[0], cursor[t.pick]);
     return runnerUpMove(cursor, t);
 }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "game/play_game_move.h"
+#include "search/move_selection.h"
 #include "search/search_fixture.h"
 
 namespace vostil::testing {
@@ -272,6 +274,32 @@ TEST_F(IterativeDeepeningTest, SearchLeavesThePositionAsItFoundIt) {
     EXPECT_TRUE(pos == before);
     EXPECT_EQ(historyTop, top);
     EXPECT_EQ(currentPly, PlyRecords);
+}
+
+// The pick decides the search order (the first of equal values); the runner-up only which
+// bucket is fetched early, but a wrong one would waste the fetch.
+TEST(MoveSelection, TopTwoPicksTheFirstLargestAndTheFirstLargestOfTheRest) {
+    struct Row {
+        std::vector<int> scores;
+        int pick, second;
+    };
+    const Row rows[] = {
+        {{7}, 0, -1},
+        {{-30000, -30000}, 0, 1},
+        {{3, 9, 9, 1}, 1, 2},
+        {{9, 3, 9, 9}, 0, 2},
+        {{-9500, 30000, -29985, 30000, -32767}, 1, 3},
+        {{-32768, -32768, 5}, 2, 0},
+    };
+    for (const Row& row : rows) {
+        const TopTwo t = topTwo(int(row.scores.size()), [&](int i) { return scoreRank(row.scores[i]); });
+        EXPECT_EQ(t.pick, row.pick) << ::testing::PrintToString(row.scores);
+        EXPECT_EQ(t.second, row.second) << ::testing::PrintToString(row.scores);
+    }
+    const uint32_t keys[] = {0, 0xFFFFFFFFu, 5, 0xFFFFFFFFu};
+    const TopTwo k = topTwo(4, [&](int i) { return keys[i]; });
+    EXPECT_EQ(k.pick, 1);
+    EXPECT_EQ(k.second, 3);
 }
 
 }  // namespace
