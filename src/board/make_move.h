@@ -139,6 +139,8 @@ inline void makeOrdinaryMove(Move m) {
 
 }  // namespace make_detail
 
+// Plays a pseudo-legal move, updating every view incrementally; writes the current ply's
+// savedPieceBoard, capturedPiece and materialDelta as the move needs them.
 inline void makeMove(Move m) {
     switch (moveKind(m)) {
         case MOVE_QUIET: make_detail::makeOrdinaryMove<false>(m); break;

@@ -57,6 +57,7 @@ inline void unmakeOrdinaryMove(Move m) {
 
 }  // namespace unmake_detail
 
+// Takes back the move last made; currentPly must hold its snapshot.
 inline void unmakeMove(Move m) {
     if (moveKind(m) <= MOVE_CAPTURE)
         unmake_detail::unmakeOrdinaryMove(m);
