@@ -10,8 +10,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "board/make_move.h"
 #include "board/position.h"
 #include "board/tables.h"
+#include "board/unmake_move.h"
 #include "movegen/check.h"
 #include "movegen/generators.h"
 #include "board/parse_coordinate_move.h"

@@ -42,7 +42,7 @@ constexpr auto makeCornerTable() {
     for (Square s = 0; s < 64; ++s) table[s] = int8_t(castlingOfRookSquare(s));
     return table;
 }
-constexpr std::array<int8_t, 64> CORNER_CASTLING = makeCornerTable();
+inline constexpr std::array<int8_t, 64> CORNER_CASTLING = makeCornerTable();
 
 inline void removeCornerRight(Square s, uint64_t& z) {
     if (const int i = CORNER_CASTLING[s]; i >= 0 && hasCastlingState(pos.castleFlags))
