@@ -1,7 +1,4 @@
 // The undo snapshot and the rare kinds of makeMove: en passant, promotions, castling.
-#include <array>
-#include <bit>
-#include <cstddef>
 #include <cstring>
 #include <stdexcept>
 
@@ -24,6 +21,8 @@ void saveUndoState() {
 namespace {
 
 using namespace make_detail;
+
+inline void xorPawnKey(uint64_t z) { pos.pawnKey ^= uint32_t(z); }
 
 // Promotion piece (black code) and material gain over the pawn, by kind & 3.
 constexpr PieceCode PROMOTION_PIECE[4] = {BLACK_QUEEN, BLACK_KNIGHT, BLACK_ROOK, BLACK_BISHOP};

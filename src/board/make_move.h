@@ -19,8 +19,6 @@ void makeSpecialMove(Move m);
 
 namespace make_detail {
 
-inline void xorPawnKey(uint64_t z) { pos.pawnKey ^= uint32_t(z); }
-
 inline void toggleRotated(Square s) {
     pos.rotated90 ^= ROT90_BIT[s];
     pos.rotated45 ^= ROT45_BIT[s];
