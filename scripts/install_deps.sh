@@ -31,6 +31,7 @@ if [ "${1:-}" = "windows" ]; then
     i386=yes
   fi
   command -v zip >/dev/null 2>&1 || optional+=(zip)
+  command -v unzip >/dev/null 2>&1 || optional+=(unzip)
 fi
 if [ "${1:-}" = "fuzz" ]; then
   command -v clang++ >/dev/null 2>&1 || optional+=(clang)
