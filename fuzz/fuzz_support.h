@@ -31,8 +31,7 @@ inline void quietStartUp() {
     const int null = open("/dev/null", O_WRONLY);
     dup2(null, 1);
     close(null);
-    gameLog.close();
-    gameLog.open("/dev/null");
+    closeGameLog();
     initTables();
     clearHash();
 }

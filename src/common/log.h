@@ -1,14 +1,26 @@
-// The text log "Vostil.log": one line per insertion sequence, flushed at once.
+// The text log "Vostil.log": one line per insertion sequence, flushed at once. An engine that
+// finds the log of its folder in use by another engine writes "Vostil-2.log", "Vostil-3.log", ...
 #pragma once
 
-#include <fstream>
 #include <mutex>
-#include <sstream>
+#include <ostream>
 
 namespace vostil {
 
-extern std::ofstream gameLog;
+// Names tried for the log, "Vostil.log" included; with every one in use the engine plays on
+// without a log.
+constexpr int LOG_NAME_ATTEMPTS = 99;
+
+extern std::ostream gameLog;
 extern std::mutex gameLogMutex;
+
+// Opens the first log of the current folder that no other process holds, emptied; done before
+// the program entry runs. Without one, lines are dropped.
+void openGameLog();
+// Closes the log and releases it to other engines; lines are dropped until it is opened again.
+void closeGameLog();
+// The name of the open log, or "" when there is none.
+const char* gameLogName();
 
 // Writes the parts as one line and flushes; lines of the two threads never interleave.
 template <typename... Parts>

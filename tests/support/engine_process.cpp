@@ -55,9 +55,39 @@ std::string windowsBuildUnavailable() {
     return "";
 }
 
+std::string engineProgramName() { return testingWindowsBuild() ? "vostil.exe" : "vostil"; }
+
+std::string buildProgram() {
+    return testingWindowsBuild() ? windowsBuildFolder() + "/" + engineProgramName() : VOSTIL_BINARY;
+}
+
+std::string buildBook() {
+    return (testingWindowsBuild() ? windowsBuildFolder() : std::string(VOSTIL_BUILD_DIR)) + "/Vostil.book";
+}
+
+Command commandRunning(const std::string& program) {
+    if (testingWindowsBuild()) return {"wine", program};
+    return {program};
+}
+
 Command engineCommand() {
-    if (testingWindowsBuild()) return {"wine", windowsBuildFolder() + "/vostil.exe"};
-    return {VOSTIL_BINARY};
+    // In bin/ of a folder of its own, so that ../share/vostil is also ours (and empty).
+    struct BooklessCopy {
+        std::string top, program;
+        BooklessCopy() {
+            char pattern[] = "/tmp/vostil-engine-XXXXXX";
+            top = mkdtemp(pattern);
+            std::filesystem::create_directory(top + "/bin");
+            program = top + "/bin/" + engineProgramName();
+            std::filesystem::copy_file(buildProgram(), program);
+        }
+        ~BooklessCopy() {
+            std::error_code ignored;
+            std::filesystem::remove_all(top, ignored);
+        }
+    };
+    static const BooklessCopy copy;
+    return commandRunning(copy.program);
 }
 
 const char* lineEnd() { return testingWindowsBuild() ? "\r\n" : "\n"; }
@@ -70,14 +100,14 @@ std::string withoutCarriageReturns(const std::string& text) {
     return result;
 }
 
-EngineProcess::EngineProcess(bool withBook, const Command& command) {
+EngineProcess::EngineProcess(bool withBook, const Command& command, const std::string& folder) {
     std::signal(SIGPIPE, SIG_IGN);  // a dead engine must fail a test, not kill the runner
     crlf_ = testingWindowsBuild();
     char pattern[] = "/tmp/vostil-test-XXXXXX";
-    folder_ = mkdtemp(pattern);
+    ownsFolder_ = folder.empty();
+    folder_ = ownsFolder_ ? mkdtemp(pattern) : folder;
     if (withBook) {
-        const std::string build = crlf_ ? windowsBuildFolder() : std::string(VOSTIL_BUILD_DIR);
-        std::filesystem::copy_file(build + "/Vostil.book", folder_ + "/Vostil.book");
+        std::filesystem::copy_file(buildBook(), folder_ + "/Vostil.book");
     }
     std::vector<char*> argv;
     for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
@@ -119,7 +149,7 @@ EngineProcess::~EngineProcess() {
     if (out_ >= 0) close(out_);
     if (err_ >= 0) close(err_);
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    if (ownsFolder_) std::filesystem::remove_all(folder_, ignored);
 }
 
 void EngineProcess::send(const std::string& text) {
@@ -199,9 +229,11 @@ bool EngineProcess::waitForExit(int timeoutMs) {
     return true;
 }
 
-std::string EngineProcess::rawLog() const { return readFile(folder_ + "/Vostil.log"); }
+std::string EngineProcess::rawLog(const std::string& name) const { return readFile(folder_ + "/" + name); }
 
-std::string EngineProcess::log() const { return crlf_ ? withoutCarriageReturns(rawLog()) : rawLog(); }
+std::string EngineProcess::log(const std::string& name) const {
+    return crlf_ ? withoutCarriageReturns(rawLog(name)) : rawLog(name);
+}
 
 void EngineProcess::killNow() {
     if (exited_ || pid_ <= 0) return;

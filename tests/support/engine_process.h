@@ -20,15 +20,26 @@ std::string windowsBuildFolder();
 bool testingWindowsBuild();
 // Why the Windows build cannot be run here (no vostil.exe, no Wine), or "" when it can.
 std::string windowsBuildUnavailable();
-// The engine of the build under test.
+// The build under test's engine program and book.
+std::string buildProgram();
+std::string buildBook();
+// The file name of the engine program: "vostil", or "vostil.exe" for Windows.
+std::string engineProgramName();
+// Runs the given copy of the build's engine program (under Wine for the Windows build).
+Command commandRunning(const std::string& program);
+// The engine of the build under test, copied once per test process into a folder of its own:
+// the engine also looks for its book beside itself, and beside the build's program lies the
+// build's book. So a run finds a book only where its test put one.
 Command engineCommand();
 // The line end of the build under test's text output: "\r\n" on Windows, "\n" elsewhere.
 const char* lineEnd();
 
 class EngineProcess {
 public:
-    // withBook copies the build's Vostil.book into the run folder.
-    explicit EngineProcess(bool withBook = false, const Command& command = engineCommand());
+    // withBook copies the build's Vostil.book into the run folder. A folder given (another
+    // engine's) is shared and left in place; by default the engine runs in a fresh one.
+    explicit EngineProcess(bool withBook = false, const Command& command = engineCommand(),
+                           const std::string& folder = "");
     ~EngineProcess();
     EngineProcess(const EngineProcess&) = delete;
     EngineProcess& operator=(const EngineProcess&) = delete;
@@ -51,14 +62,15 @@ public:
     const std::string& output() const { return output_; }
     const std::string& rawOutput() const { return rawOutput_; }
     const std::string& errors() const { return errors_; }
-    std::string log() const;
-    std::string rawLog() const;
+    std::string log(const std::string& name = "Vostil.log") const;
+    std::string rawLog(const std::string& name = "Vostil.log") const;
     const std::string& folder() const { return folder_; }
 
 private:
     void pump(int timeoutMs);
 
     std::string folder_;
+    bool ownsFolder_ = true;
     bool crlf_ = false;
     pid_t pid_ = -1;
     int in_ = -1, out_ = -1, err_ = -1;

@@ -5,22 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <mutex>
 
 #include "common/log.h"
 
 namespace vostil::testing {
-
-namespace {
-
-void reopenLog(std::ios::openmode mode) {
-    std::lock_guard<std::mutex> lock(gameLogMutex);
-    gameLog.close();
-    gameLog.clear();
-    gameLog.open("Vostil.log", std::ios::out | mode);
-}
-
-}  // namespace
 
 bool LogFolder::enter() {
     char folderTemplate[] = "/tmp/vostil_test_XXXXXX";
@@ -31,14 +19,13 @@ bool LogFolder::enter() {
     previousFolder_ = previous;
     std::free(previous);
     if (chdir(folder_.c_str()) != 0) return false;
-    reopenLog(std::ios::trunc);
+    openGameLog();
     return true;
 }
 
 void LogFolder::leave() {
     if (folder_.empty()) return;
-    if (!previousFolder_.empty() && chdir(previousFolder_.c_str()) == 0)
-        reopenLog(std::ios::app);
+    if (!previousFolder_.empty() && chdir(previousFolder_.c_str()) == 0) openGameLog();
     std::remove((folder_ + "/Vostil.log").c_str());
     rmdir(folder_.c_str());
     folder_.clear();
