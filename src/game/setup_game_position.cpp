@@ -5,6 +5,7 @@
 
 #include "board/position.h"
 #include "book/algebraic_move.h"
+#include "book/find_book_file.h"
 #include "book/opening_book.h"
 #include "common/log.h"
 #include "common/output.h"
@@ -25,7 +26,7 @@ bool setupGamePosition(const char* text, bool loadBook) {
     clearHash();
 
     // Only the start placement has a book; other positions skip the loader silently.
-    if (loadBook && hashKey() == startPositionKey() && !loadOpeningBook(BOOK_FILE_NAME)) {
+    if (loadBook && hashKey() == startPositionKey() && !loadOpeningBook(findBookFile().c_str())) {
         sendLine("tellusererror BOOK ERROR!\n");
         logLine("-\ttellusererror BOOK ERROR!\n");
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs a build into a scratch prefix and plays one book move with the installed engine,
-# started the way a GUI starts it: in a folder of its own holding the installed book.
+# started the way a GUI starts it: in a folder of its own holding the installed book, then in
+# an empty folder, where it must find share/vostil/Vostil.book from its own place.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build="$1"
@@ -14,10 +15,17 @@ book="$scratch/prefix/share/vostil/Vostil.book"
 [ -f "$book" ] || { echo "FAILED: no book at share/vostil/Vostil.book"; exit 1; }
 cmp -s "$book" "$build/Vostil.book" || { echo "FAILED: the installed book differs from the build's"; exit 1; }
 
-mkdir "$scratch/run"
+# play_book_move FOLDER WHAT: starts the installed engine in FOLDER and expects a book reply.
+play_book_move() {
+  cd "$1"
+  output="$( { printf 'xboard\nnew\ne2e4\n'; sleep 1; printf 'quit\n'; } | timeout 20 "$engine")"
+  grep -q '^move [a-h][1-8][a-h][1-8]' <<<"$output" || { echo "FAILED: no move from the installed engine $2:"; echo "$output"; exit 1; }
+  if grep -q 'BOOK ERROR' <<<"$output"; then echo "FAILED: book error from the installed engine $2:"; echo "$output"; exit 1; fi
+  grep -q -- '-M: move(book): ' Vostil.log || { echo "FAILED: the installed engine did not play from its book $2:"; cat Vostil.log; exit 1; }
+}
+
+mkdir "$scratch/run" "$scratch/empty"
 cp "$book" "$scratch/run/"
-cd "$scratch/run"
-output="$( { printf 'xboard\nnew\ne2e4\n'; sleep 1; printf 'quit\n'; } | timeout 20 "$engine")"
-grep -q '^move [a-h][1-8][a-h][1-8]' <<<"$output" || { echo "FAILED: no move from the installed engine:"; echo "$output"; exit 1; }
-grep -q -- '-M: move(book): ' Vostil.log || { echo "FAILED: the installed engine did not play from its book:"; cat Vostil.log; exit 1; }
-echo "PASSED: installed engine and book play a book move"
+play_book_move "$scratch/run" "in a folder holding the book"
+play_book_move "$scratch/empty" "in an empty folder"
+echo "PASSED: installed engine and book play a book move, with and without the book in its folder"

@@ -1,0 +1,112 @@
+// Where the real engine finds its book when a GUI starts it in a folder of the user's: its
+// current folder first, then the data folder an install lays out (bin/../share/vostil), then
+// beside the program (the Windows archive). The engine runs from a copy in a scratch prefix.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "book/book_test_support.h"
+#include "support/engine_process.h"
+
+namespace vostil {
+namespace {
+
+using testing::EngineProcess;
+
+constexpr int REPLY_MS = 20000;
+// Its header cannot be read as a record count, so nothing of it reaches the table.
+const std::string MALFORMED_BOOK = "no book\n";
+
+bool contains(const std::string& text, const std::string& needle) {
+    return text.find(needle) != std::string::npos;
+}
+
+// <prefix>/bin/ holding a copy of the build's engine, and books placed as a test asks.
+class InstalledEngine {
+public:
+    InstalledEngine() {
+        std::filesystem::create_directories(prefix_.pathOf("bin"));
+        program_ = prefix_.pathOf("bin/" + testing::engineProgramName());
+        std::filesystem::copy_file(testing::buildProgram(), program_);
+    }
+
+    void installBookInDataFolder() {
+        std::filesystem::create_directories(prefix_.pathOf("share/vostil"));
+        std::filesystem::copy_file(testing::buildBook(), prefix_.pathOf("share/vostil/Vostil.book"));
+    }
+    void putBookBesideProgram() {
+        std::filesystem::copy_file(testing::buildBook(), prefix_.pathOf("bin/Vostil.book"));
+    }
+    void putMalformedBookBesideProgram() { prefix_.write("bin/Vostil.book", MALFORMED_BOOK); }
+
+    testing::Command command() const { return testing::commandRunning(program_); }
+
+private:
+    booktest::TemporaryFolder prefix_;
+    std::string program_;
+};
+
+struct Reply {
+    std::string output, log;
+};
+
+// Started in a folder of its own (holding `currentFolderBook` as Vostil.book when given), the
+// engine is told 1.e4, with a second on each clock, and answers.
+Reply replyToE4(const InstalledEngine& installed, const std::string& currentFolderBook = "") {
+    EngineProcess engine(/*withBook=*/false, installed.command());
+    // Before the first line is sent: the book is read at "new".
+    if (!currentFolderBook.empty())
+        std::ofstream(engine.folder() + "/Vostil.book", std::ios::binary) << currentFolderBook;
+    engine.send("xboard\nnew\ntime 100\notim 100\ne2e4\n");
+    EXPECT_TRUE(engine.waitForOutput("\nmove ", REPLY_MS)) << engine.output();
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.waitForExit(REPLY_MS));
+    return {engine.output(), engine.log()};
+}
+
+TEST(BookLocation, InstalledDataFolderBookIsFoundFromAnotherFolder) {
+    InstalledEngine installed;
+    installed.installBookInDataFolder();
+    const Reply reply = replyToE4(installed);
+    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
+    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
+}
+
+TEST(BookLocation, BookBesideTheProgramIsFoundFromAnotherFolder) {
+    InstalledEngine installed;
+    installed.putBookBesideProgram();
+    const Reply reply = replyToE4(installed);
+    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
+    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
+}
+
+TEST(BookLocation, NoBookInAnyPlaceIsABookError) {
+    InstalledEngine installed;
+    const Reply reply = replyToE4(installed);
+    EXPECT_TRUE(contains(reply.output, "tellusererror BOOK ERROR!\n")) << reply.output;
+    EXPECT_FALSE(contains(reply.log, "-M: move(book): ")) << reply.log;
+}
+
+// A malformed book where it is looked for first is reported, not passed over for a good one.
+TEST(BookLocation, CurrentFolderBookComesBeforeTheInstalledOne) {
+    InstalledEngine installed;
+    installed.installBookInDataFolder();
+    installed.putBookBesideProgram();
+    const Reply reply = replyToE4(installed, MALFORMED_BOOK);
+    EXPECT_TRUE(contains(reply.output, "tellusererror BOOK ERROR!\n")) << reply.output;
+    EXPECT_FALSE(contains(reply.log, "-M: move(book): ")) << reply.log;
+}
+
+TEST(BookLocation, DataFolderBookComesBeforeTheOneBesideTheProgram) {
+    InstalledEngine installed;
+    installed.installBookInDataFolder();
+    installed.putMalformedBookBesideProgram();
+    const Reply reply = replyToE4(installed);
+    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
+    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
+}
+
+}  // namespace
+}  // namespace vostil
