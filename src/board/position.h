@@ -55,7 +55,7 @@ struct HistoryEntry {
     uint16_t fiftyCounter;
 };
 
-// Room for the longest game plus the deepest search line.
+// Room for a long game plus the deepest search line.
 constexpr int GAME_HISTORY_SIZE = 12288;
 extern HistoryEntry GameHistory[GAME_HISTORY_SIZE];
 extern HistoryEntry* historyTop;
@@ -110,6 +110,13 @@ constexpr int PLY_RECORD_COUNT = 72;
 extern PlyRecord PlyRecords[PLY_RECORD_COUNT + 2];
 extern PlyRecord* currentPly;
 
+// The game's own entries end here: above them stay the deepest search line, a trial entry
+// and a book line (at most 64 moves) while the engine thinks or loads its book.
+constexpr int GAME_HISTORY_LIMIT = GAME_HISTORY_SIZE - 2 * (PLY_RECORD_COUNT + 2);
+// Positions a draw test can still look back at: a hundred plies without a capture or pawn
+// move is a draw whatever came before.
+constexpr int HISTORY_LOOKBACK = 100;
+
 // The initial position as "new" sets it up.
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -";
 
@@ -131,6 +138,9 @@ bool setupPosition(const char* text, EpdOperand* epd = nullptr);
 void positionToFen(char* out);
 // Plays a move in the game itself: made, settled and copied to the root fields.
 void applyGameMove(Move m);
+// Moves the history entries a draw test can still reach down to the first entry, making room
+// for a game longer than the history; returns how far the entries moved.
+int slideGameHistory();
 
 // Recomputes every redundant view from board and compares; for assertions and tests.
 bool positionIsConsistent();

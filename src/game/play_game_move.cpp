@@ -1,16 +1,27 @@
 // playGameMove: the board plays the move; the game forgets the old position's history
-// counters and records the new key.
+// counters, records the move for takebacks and logs the new key.
 #include "game/play_game_move.h"
+
+#include <cassert>
 
 #include "board/position.h"
 #include "common/log.h"
+#include "game/game_record.h"
 #include "search/search.h"
 
 namespace vostil {
 
 void playGameMove(Move m) {
     if (m == 0) return;
+    // A game as long as the history goes on with the entries a draw test can still reach;
+    // the record then starts from here, since the slid history cannot be replayed.
+    if (historyTop - GameHistory >= GAME_HISTORY_LIMIT) {
+        slideGameHistory();
+        startGameRecord(false);
+    }
     applyGameMove(m);
+    assert(gameRecord.moveCount < GAME_RECORD_SIZE);
+    gameRecord.moves[gameRecord.moveCount++] = m;
     clearHistoryScores();
     logLine(std::hex, pos.keyHigh, " ", pos.keyLow, std::dec);
 }

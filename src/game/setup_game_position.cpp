@@ -10,6 +10,7 @@
 #include "common/log.h"
 #include "common/output.h"
 #include "eval/evaluate.h"
+#include "game/game_record.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
 
@@ -17,21 +18,25 @@ namespace vostil {
 
 bool gamePositionReady = false;
 
-bool setupGamePosition(const char* text, bool loadBook) {
+bool setupGamePosition(const char* text, bool loadBook, BookErrors errors) {
     EpdOperand epd;
     if (!setupPosition(text, &epd)) {
         gamePositionReady = false;
+        gameRecord.moveCount = 0;  // nothing of the old game may be taken back into
         return false;
     }
     clearHash();
 
     // Only the start placement has a book; other positions skip the loader silently.
-    if (loadBook && hashKey() == startPositionKey() && !loadOpeningBook(findBookFile().c_str())) {
-        sendLine("tellusererror BOOK ERROR!\n");
-        logLine("-\ttellusererror BOOK ERROR!\n");
+    bool bookLoaded = false;
+    if (loadBook && hashKey() == startPositionKey()) {
+        bookLoaded = loadOpeningBook(findBookFile().c_str());
+        if (!bookLoaded && errors == BookErrors::Tell) sendLine("tellusererror BOOK ERROR!\n");
+        if (!bookLoaded) logLine("-\ttellusererror BOOK ERROR!\n");
     }
     ttGeneration = 1;
     gamePositionReady = true;
+    startGameRecord(bookLoaded);
 
     if (epd.present && parseAlgebraicMove(epd.text) == 0) {
         char line[64];

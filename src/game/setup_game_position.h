@@ -7,8 +7,11 @@ namespace vostil {
 // True when the game has a position to play on (a setup succeeded since the last refusal).
 extern bool gamePositionReady;
 
+// Whether a book that cannot be loaded is told to the user or only logged.
+enum class BookErrors { Tell, LogOnly };
+
 // Sets up the game from FEN/EPD text. False when the text was refused (no game position is
 // left) or when its EPD operand names no move (the position stands; a warning is sent).
-bool setupGamePosition(const char* text, bool loadBook);
+bool setupGamePosition(const char* text, bool loadBook, BookErrors errors = BookErrors::Tell);
 
 }  // namespace vostil
