@@ -68,15 +68,17 @@ MoveChoice chooseMove() {
         return {entry->move(), 0, true};
     }
 
-    // The first move out of the book gets more time.
+    // The first move out of the book gets more time, unless every move has the same.
+    const bool fixedTime = fixedMoveTimeMs != NO_FIXED_MOVE_TIME;
     if (bookMovePlayed) {
         bookMovePlayed = false;
-        moveBudgetMs = budgetAfterBook(moveBudgetMs, movesPerTimeControl);
+        if (!fixedTime) moveBudgetMs = budgetAfterBook(moveBudgetMs, movesPerTimeControl);
     }
 
     engineState = ENGINE_THINKING;
-    startEngine(NO_DEPTH_LIMIT);
-    stoppedEvent->waitFor(allowedWait(moveBudgetMs));
+    startEngine(searchDepthCap);
+    // A fixed time per move is all the cap allows; the clock's budget is not asked.
+    stoppedEvent->waitFor(fixedTime ? allowedWait(moveCapMs) : allowedWait(moveBudgetMs));
     stopWithExtraTime();
 
     const Move m = legalOrFallback(SearchResult().move);

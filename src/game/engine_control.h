@@ -31,6 +31,13 @@ constexpr uint32_t CLOCK_UNKNOWN = 0xFFFFFFFFu;
 // Held back from the clock for process start-up, pipes and the interface's own overhead.
 constexpr uint32_t CLOCK_SAFETY_MARGIN_MS = 150;
 extern bool bookMovePlayed;
+// A fixed time per move ("st"), in ms, until the next "level"; NO_FIXED_MOVE_TIME for none.
+constexpr uint32_t NO_FIXED_MOVE_TIME = 0xFFFFFFFFu;
+extern uint32_t fixedMoveTimeMs;
+// The deepest iteration a move may search ("sd"), until the next new game.
+extern int searchDepthCap;
+// The shallowest search the engine has: its first iteration.
+constexpr int SHALLOWEST_DEPTH = 2;
 
 // Engine thread side.
 void engineThreadMain();
@@ -49,5 +56,9 @@ uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl);
 uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl);
 // Longest time one move may take on the reported clock (CLOCK_UNKNOWN when none was reported).
 uint32_t moveTimeCap();
+// "st": seconds per move (fractions allowed); the move then takes that less the safety margin.
+void setFixedMoveTime(double seconds);
+// "sd": at most `depth` plies, within what the search can do (2 to 63).
+void setSearchDepth(long long depth);
 
 }  // namespace vostil

@@ -10,6 +10,8 @@ uint32_t incrementMs = 0;
 uint32_t moveBudgetMs = 0;
 uint32_t clockMs = CLOCK_UNKNOWN;
 bool bookMovePlayed = false;
+uint32_t fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
+int searchDepthCap = NO_DEPTH_LIMIT;
 
 uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesPerControl) {
     // An overdrawn clock leaves the increment only; one second is held back from two on.
@@ -27,9 +29,29 @@ uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl) {
     return increment + (TEST_CLOCK_CENTISECONDS / uint32_t(movesPerControl)) * 10u;
 }
 
+namespace {
+
+// What may be spent of `ms` once the process, pipes and the interface have had their share.
+uint32_t lessSafetyMargin(uint32_t ms) {
+    return ms > 2 * CLOCK_SAFETY_MARGIN_MS ? ms - CLOCK_SAFETY_MARGIN_MS : ms / 2;
+}
+
+}  // namespace
+
 uint32_t moveTimeCap() {
-    if (clockMs == CLOCK_UNKNOWN) return CLOCK_UNKNOWN;
-    return clockMs > 2 * CLOCK_SAFETY_MARGIN_MS ? clockMs - CLOCK_SAFETY_MARGIN_MS : clockMs / 2;
+    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : lessSafetyMargin(clockMs);
+    if (fixedMoveTimeMs != NO_FIXED_MOVE_TIME) cap = std::min(cap, lessSafetyMargin(fixedMoveTimeMs));
+    return cap;
+}
+
+void setFixedMoveTime(double seconds) {
+    // NaN and negative times count as none at all; a day is more than anyone waits.
+    const double ms = seconds > 0 ? std::min(seconds, 86400.0) * 1000.0 : 0.0;
+    fixedMoveTimeMs = uint32_t(ms + 0.5);
+}
+
+void setSearchDepth(long long depth) {
+    searchDepthCap = int(std::clamp<long long>(depth, SHALLOWEST_DEPTH, MAX_DEPTH_LIMIT));
 }
 
 }  // namespace vostil

@@ -1,4 +1,5 @@
-// The budget arithmetic of "time", of the first move after the book, and the clock cap.
+// The budget arithmetic of "time", of the first move after the book, the clock cap, and the
+// fixed time and depth per move.
 #include <gtest/gtest.h>
 
 #include "game/engine_control.h"
@@ -37,4 +38,35 @@ TEST(TimeBudget, OneMoveNeverTakesTheWholeClock) {
     clockMs = 0;
     EXPECT_EQ(moveTimeCap(), 0u);
     clockMs = CLOCK_UNKNOWN;
+}
+
+TEST(TimeBudget, AFixedTimePerMoveCapsEveryMoveWithinTheClock) {
+    clockMs = CLOCK_UNKNOWN;
+    setFixedMoveTime(3);
+    EXPECT_EQ(moveTimeCap(), 3000u - CLOCK_SAFETY_MARGIN_MS);
+    setFixedMoveTime(0.5);
+    EXPECT_EQ(moveTimeCap(), 500u - CLOCK_SAFETY_MARGIN_MS);
+    setFixedMoveTime(0.2);  // too short for the whole margin: half of it is spent
+    EXPECT_EQ(moveTimeCap(), 100u);
+    setFixedMoveTime(-4);
+    EXPECT_EQ(moveTimeCap(), 0u);
+    // The clock still has the last word: a move never overdraws it.
+    setFixedMoveTime(120000);
+    clockMs = 20000;
+    EXPECT_EQ(moveTimeCap(), 20000u - CLOCK_SAFETY_MARGIN_MS);
+    clockMs = CLOCK_UNKNOWN;
+    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
+    EXPECT_EQ(moveTimeCap(), CLOCK_UNKNOWN);
+}
+
+TEST(TimeBudget, AFixedDepthStaysWithinWhatTheSearchCanDo) {
+    const struct { long long asked; int depth; } rows[] = {
+        {3, 3}, {2, SHALLOWEST_DEPTH}, {1, SHALLOWEST_DEPTH}, {0, SHALLOWEST_DEPTH},
+        {-7, SHALLOWEST_DEPTH}, {63, 63}, {64, 63}, {50000000000LL, 63},
+    };
+    for (const auto& row : rows) {
+        setSearchDepth(row.asked);
+        EXPECT_EQ(searchDepthCap, row.depth) << row.asked;
+    }
+    searchDepthCap = NO_DEPTH_LIMIT;
 }
