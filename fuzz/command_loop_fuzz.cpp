@@ -9,6 +9,7 @@
 #include "fuzz_support.h"
 #include "protocol/command_loop.h"
 #include "game/engine_control.h"
+#include "game/game_record.h"
 #include "game/setup_game_position.h"
 
 using namespace vostil;
@@ -34,10 +35,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     movesPerTimeControl = 40;
     incrementMs = moveBudgetMs = 0;
     clockMs = CLOCK_UNKNOWN;
+    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
+    searchDepthCap = NO_DEPTH_LIMIT;
 
     commandLoop();
 
     fuzz::require(currentPly == PlyRecords, "the search did not unwind its ply records");
+    fuzz::require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
+    fuzz::require(gameRecord.moveCount <= int(historyTop - GameHistory) - gameRecord.baseTop,
+                  "the takeback store holds moves the history does not");
     if (gamePositionReady) {
         fuzz::require(positionIsConsistent(), "the game position is inconsistent");
         fuzz::require(std::memcmp(pos.board, pos.rootBoard, sizeof pos.board) == 0,

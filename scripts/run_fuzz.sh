@@ -32,9 +32,11 @@ cmake --build "$dir" -j "$jobs" --target "${targets[@]/#/fuzz_}" book || exit 1
 
 # Each target grows its own corpus in build/fuzz/corpus; the kept seeds are only read.
 run_target() {
-  local target="$1" log="$dir/fuzz_$1.log"
+  local target="$1" log="$dir/fuzz_$1.log" length=()
+  # Whole conversations may be long games: room for the history's limits to be reached.
+  [ "$target" = command_loop ] && length=(-max_len=80000)
   mkdir -p "$dir/corpus/$target" "$dir/crashes"
-  (cd "$dir" && "./fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  (cd "$dir" && "./fuzz_$target" "${length[@]}" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="crashes/$target-" "corpus/$target" "../../fuzz/corpus/$target" \
     "../../fuzz/regressions/$target") >"$log" 2>&1
   local status=$?

@@ -31,6 +31,14 @@ Command classifyCommand(const std::string& word, Move& move) {
     if (word == "benchmark") return Command::Benchmark;
     if (word == "accepted" || word == "rejected") return Command::FeatureAnswer;
     if (word == "test") return Command::Test;
+    if (word == "undo") return Command::Undo;
+    if (word == "remove") return Command::Remove;
+    if (word == "ping") return Command::Ping;
+    if (word == "st") return Command::FixedTime;
+    if (word == "sd") return Command::FixedDepth;
+    if (word == "name") return Command::Name;
+    if (word == "rating") return Command::Rating;
+    if (word == "ponder") return Command::Ponder;
     return Command::Ignored;
 }
 

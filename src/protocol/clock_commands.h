@@ -1,4 +1,4 @@
-// The arguments of "time" and "level", read word by word from any reader that can read a
+// The arguments of "time", "level" and "st", read word by word from any reader that can read a
 // word and put one back (the engine's standard input, or a test's text).
 #pragma once
 
@@ -22,6 +22,19 @@ bool readInteger(Reader& in, long long& value) {
     std::string word;
     if (!in.readWord(word)) return false;
     if (parseInteger(word, value)) return true;
+    in.pushBack(word);
+    return false;
+}
+
+// Reads the next word as a number of seconds, fractions allowed ("st"); a word that is no
+// number stays in the input.
+template <class Reader>
+bool readSeconds(Reader& in, double& seconds) {
+    std::string word;
+    if (!in.readWord(word)) return false;
+    char* end = nullptr;
+    seconds = std::strtod(word.c_str(), &end);
+    if (end != word.c_str() && *end == '\0') return true;
     in.pushBack(word);
     return false;
 }

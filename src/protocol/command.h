@@ -26,11 +26,19 @@ enum class Command {
     Benchmark,
     FeatureAnswer,  // "accepted"/"rejected": the feature's name follows
     Test,
+    Undo,           // take back one move
+    Remove,         // take back two moves: the same side moves again
+    Ping,
+    FixedTime,      // "st"
+    FixedDepth,     // "sd"
+    Name,           // the opponent's name: the rest of the line, ignored
+    Rating,         // two ratings, ignored
+    Ponder,         // "ponder on"/"ponder off": the engine never ponders
 };
 
-// What a word asks for, tested in the loop's fixed order (a command matches by its prefix,
-// so "timex" is "time" and "gox" is "go"). For Command::Move, `move` is the move the word
-// names in the game position.
+// What a word asks for, tested in the loop's fixed order (the first commands match by their
+// prefix, so "timex" is "time" and "gox" is "go"; the later ones only as whole words). For
+// Command::Move, `move` is the move the word names in the game position.
 Command classifyCommand(const std::string& word, Move& move);
 
 enum class SetboardOutcome { Accepted, UnrecognisedEpdMove, Refused };

@@ -10,6 +10,7 @@
 #include "common/log.h"
 #include "common/output.h"
 #include "game/engine_control.h"
+#include "game/game_record.h"
 #include "game/hand_move_to.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
@@ -28,7 +29,69 @@ InputReader input;
 
 void handleTime() { readTimeArguments(input, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs); }
 
-void handleLevel() { readLevelArguments(input, movesPerTimeControl, incrementMs); }
+void handleLevel() {
+    readLevelArguments(input, movesPerTimeControl, incrementMs);
+    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;  // a clock again
+}
+
+// Arguments that a command reads itself are logged like the words they are.
+void logArgument(const std::string& word) { logLine("::cmd:: ", word); }
+
+bool readNumberArgument(long long& value) {
+    if (!readInteger(input, value)) return false;
+    logArgument(std::to_string(value));
+    return true;
+}
+
+void handlePing() {
+    // Every command before it is done: the loop reads nothing while the engine thinks.
+    long long n;
+    if (!readNumberArgument(n)) return;
+    char line[32];
+    std::snprintf(line, sizeof line, "pong %lld\n", n);
+    sendLine(line);
+}
+
+void handleFixedTime() {
+    double seconds;
+    if (!readSeconds(input, seconds)) return;
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    logArgument(text);
+    setFixedMoveTime(seconds);
+}
+
+void handleFixedDepth() {
+    long long depth;
+    if (readNumberArgument(depth)) setSearchDepth(depth);
+}
+
+void handleTakeBack(int moves) {
+    if (gamePositionReady) takeBackMoves(moves);
+}
+
+// Commands the engine has no use for, whose arguments must not pass for commands: an
+// opponent called "newton" would otherwise start a new game.
+void skipName() {
+    std::string rest;
+    input.readRestOfLine(rest);
+    const size_t first = rest.find_first_not_of(" \t");
+    const size_t last = rest.find_last_not_of(" \t\r\n");
+    if (first != std::string::npos && last != std::string::npos && last >= first)
+        logArgument(rest.substr(first, last - first + 1));
+}
+
+void skipRatings() {
+    long long rating;
+    if (readNumberArgument(rating)) readNumberArgument(rating);
+}
+
+void skipPonderSetting() {
+    std::string word;
+    if (!input.readWord(word)) return;
+    if (word == "on" || word == "off") logArgument(word);
+    else input.pushBack(word);
+}
 
 void handleSetboard() {
     stopEngine();
@@ -78,11 +141,16 @@ bool startUp() {
     sendLine("\n");
     sendLine("feature done=0\n");
     sendLine("feature setboard=1\n");
+    sendLine("feature ping=1\n");
+    sendLine("feature myname=\"Vostil\"\n");
 
     currentPly = PlyRecords;
     createEngineThread();
     initTables();
     clearHash();
+    // Some interfaces never send "new": the game starts from the initial position all the
+    // same. A missing book is told at the first "new"; here the log has it.
+    setupGamePosition(START_FEN, true, BookErrors::LogOnly);
     sendLine("feature done=1\n");
     return true;
 }
@@ -105,6 +173,7 @@ void commandLoop() {
             case Command::NewGame:
                 stopEngine();
                 setUpStartPosition();
+                searchDepthCap = NO_DEPTH_LIMIT;
                 engineState = ENGINE_AWAITING_MOVE;
                 break;
             case Command::Level: handleLevel(); break;
@@ -134,7 +203,15 @@ void commandLoop() {
                 stopEngine();
                 thinkAndMove();
                 break;
-            case Command::Ignored: break;  // version, names, unsupported or over-long words
+            case Command::Undo: handleTakeBack(1); break;
+            case Command::Remove: handleTakeBack(2); break;
+            case Command::Ping: handlePing(); break;
+            case Command::FixedTime: handleFixedTime(); break;
+            case Command::FixedDepth: handleFixedDepth(); break;
+            case Command::Name: skipName(); break;
+            case Command::Rating: skipRatings(); break;
+            case Command::Ponder: skipPonderSetting(); break;
+            case Command::Ignored: break;  // version, unsupported or over-long words
         }
     }
     leaveLoop();

@@ -21,7 +21,8 @@ using vostil::testing::runEngine;
 
 namespace {
 
-const std::string HANDSHAKE = "\nfeature done=0\nfeature setboard=1\nfeature done=1\n";
+const std::string HANDSHAKE =
+    "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature done=1\n";
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -126,12 +127,13 @@ TEST(CommandLoop, TooLongSetboardLineIsRefusedWhole) {
 }
 
 TEST(CommandLoop, IllegalMovesAreRefusedAndLeaveTheGameAsItWas) {
-    auto run = runEngine("xboard\ne2e4\nnew\nforce\ne2e5\ne1g1\ne2e4\ne2e4\nquit\n");
-    EXPECT_TRUE(contains(run.output, "Illegal move: e2e4\n"));  // before any position
+    auto run = runEngine("xboard\ne2e5\ne1g1\ne2e4\ne2e4\nquit\n");
     EXPECT_TRUE(contains(run.output, "Illegal move: e2e5\n"));
     EXPECT_TRUE(contains(run.output, "Illegal move: e1g1\n"));
-    // The first e2e4 after "new" is played; the second is then illegal (no white pawn on e2).
-    EXPECT_EQ(countOf(run.output, "Illegal move: e2e4\n"), 2);
+    // The first e2e4 is played in the initial position the engine starts with; the second is
+    // then illegal (no white pawn on e2), and no move is answered before "go".
+    EXPECT_EQ(countOf(run.output, "Illegal move: e2e4\n"), 1);
+    EXPECT_FALSE(contains(run.output, "move ")) << run.output;
     EXPECT_TRUE(run.exitedCleanly);
 }
 
@@ -219,4 +221,85 @@ TEST(CommandLoop, LogSurvivesAKillInTheMiddleOfASearch) {
     for (size_t at = log.find("-E: "); at != std::string::npos; at = log.find("-E: ", at + 1))
         EXPECT_EQ(std::atoi(log.c_str() + at + 4), depth++) << log;
     EXPECT_GE(depth, 6);
+}
+
+TEST(CommandLoop, PingIsAnsweredOnceEverythingBeforeItIsDone) {
+    auto run = runEngine("xboard\nprotover 2\nping 1\nnew\ntime 200\ne2e4\nping 2\nping\nping -3\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    const size_t first = run.output.find("pong 1\n"), move = run.output.find("\nmove ");
+    const size_t second = run.output.find("pong 2\n");
+    ASSERT_NE(move, std::string::npos) << run.output;
+    // The second ping comes after the move it waited for.
+    EXPECT_LT(first, move);
+    EXPECT_GT(second, move) << run.output;
+    EXPECT_TRUE(contains(run.output, "pong -3\n"));
+    EXPECT_EQ(countOf(run.output, "pong"), 3) << "a ping without its number is no ping";
+}
+
+TEST(CommandLoop, IgnoredCommandsConsumeTheirArguments) {
+    // An opponent named "new game" must not start a new game, nor a rating move a piece.
+    auto run = runEngine("xboard\nforce\ne2e4\nname new game e2e4\nrating 2100 1900\nponder off\n"
+                         "hard\neasy\nrandom\ncomputer\naccepted ping\nrejected myname\ne7e5\nquit\n");
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_FALSE(contains(run.output, "Illegal")) << run.output;
+    EXPECT_TRUE(contains(run.log, "::cmd:: name\n::cmd:: new game e2e4\n::cmd:: rating\n::cmd:: 2100\n"
+                                  "::cmd:: 1900\n::cmd:: ponder\n::cmd:: off\n")) << run.log;
+}
+
+// The deepest iteration in the log's "-E: depth:" lines.
+int deepestIteration(const std::string& log) {
+    int deepest = 0;
+    for (size_t at = log.find("-E: "); at != std::string::npos; at = log.find("-E: ", at + 1))
+        deepest = std::max(deepest, std::atoi(log.c_str() + at + 4));
+    return deepest;
+}
+
+TEST(CommandLoop, FixedDepthBoundsEveryIterationUntilANewGame) {
+    const std::string position = "setboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n";
+    const struct { const char* sd; int deepest; } rows[] = {{"sd 3", 3}, {"sd 1", 2}, {"sd 2", 2}};
+    for (const auto& row : rows) {
+        // A long clock: only the depth ends the search.
+        auto run = runEngine("xboard\n" + position + row.sd + "\ntime 100000\ngo\nquit\n");
+        EXPECT_TRUE(run.exitedCleanly) << run.errors;
+        EXPECT_EQ(deepestIteration(run.log), row.deepest) << row.sd << run.log;
+        EXPECT_TRUE(contains(run.output, "\nmove ")) << row.sd;
+    }
+    // "new" lifts the limit; "st" then bounds the time instead.
+    auto run = runEngine("xboard\nsd 2\nnew\nforce\na2a3\nh7h6\nst 0.5\ngo\nquit\n");
+    EXPECT_GT(deepestIteration(run.log), 2) << run.log;
+}
+
+TEST(CommandLoop, FixedTimePerMoveReplacesTheClocksBudget) {
+    // The clock would allow 25 s for this move; "st 1" allows one.
+    EngineProcess engine;
+    engine.send("xboard\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n"
+                "time 100000\nst 1\ngo\n");
+    EXPECT_TRUE(engine.waitForOutput("\nmove ", 4000)) << engine.output();
+    engine.send("quit\n");
+    EXPECT_TRUE(engine.waitForExit(5000));
+    EXPECT_GE(deepestIteration(engine.log()), 4) << "the second was used to search";
+}
+
+TEST(CommandLoop, AGameLongerThanTheHistoryOverflowsNothing) {
+    // A game file loaded into the GUI: 13,001 moves of knights back and forth in force mode,
+    // takebacks, then the engine moves. Under the sanitizers any write past a table fails.
+    const char* cycle[4] = {"g1f3\n", "g8f6\n", "f3g1\n", "f6g8\n"};
+    std::string input = "xboard\nprotover 2\nforce\n";
+    for (int i = 0; i < 13001; ++i) input += cycle[i % 4];
+    // 12,998 plies after the takebacks: 1.Nf3 Nf6 on the board, for the thousandth time.
+    input += "undo\nremove\nping 1\ntime 100\ngo\nforce\ne2e4\ngo\nping 2\nquit\n";
+    auto run = runEngine(input, false, 120000);
+    EXPECT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_FALSE(contains(run.output, "Illegal move")) << run.output;
+    const size_t draw = run.output.find("pong 1\n1/2-1/2 {Draw by repetition (2)}\n");
+    EXPECT_NE(draw, std::string::npos) << run.output;
+    // After a pawn move the game goes on, and the reply is one of this game.
+    const size_t move = run.output.find("\nmove ");
+    ASSERT_NE(move, std::string::npos) << run.output;
+    EXPECT_LT(draw, move);
+    ASSERT_TRUE(setupGamePosition(START_FEN, false));
+    for (const char* m : {"g1f3", "g8f6", "e2e4"}) playGameMove(parseCoordinateMove(m, MoveSource::Root));
+    const std::string reply = run.output.substr(move + 6, run.output.find('\n', move + 6) - move - 6);
+    EXPECT_TRUE(isLegalMove(parseCoordinateMove(reply.c_str(), MoveSource::Root))) << reply;
+    EXPECT_GT(run.output.find("pong 2\n"), move);
 }

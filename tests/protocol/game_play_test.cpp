@@ -1,6 +1,7 @@
 // Whole conversations in which the engine searches and moves: replies, results, repetition.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -182,4 +183,51 @@ TEST(GamePlay, MoveInsideTheBookGetsAnImmediateBookReply) {
     EXPECT_TRUE(contains(log, "-M: move(book): ")) << log;
     EXPECT_FALSE(contains(log, "-FEN:")) << log;
     EXPECT_FALSE(contains(log, "BOOK ERROR")) << log;
+}
+
+// What the GUIs send, word for word, around a takeback and at the start of a game: the
+// engine's last answer must be a legal move of the game the GUI shows. Each GUI's engine
+// replies come in between, so each row names the game as the GUI sees it at the end.
+TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
+    const struct {
+        const char* gui;
+        const char* input;
+        const char* fen;
+        std::vector<std::string> game;
+    } rows[] = {
+        // xboard: Retract Move after the engine's reply, then another first move.
+        {"xboard", "xboard\nprotover 2\nnew\nrandom\ntime 300\notim 300\ne2e4\nremove\nd2d4\n",
+         START_FEN, {"d2d4"}},
+        // pychess: force, one undo per ply, then the human's move and go.
+        {"pychess", "xboard\nprotover 2\nnew\ntime 300\ne2e4\nforce\nundo\nundo\nd2d4\ngo\n",
+         START_FEN, {"d2d4"}},
+        // gnome-chess never sends "new": the human's move in force mode, then go ...
+        {"gnome-chess white", "xboard\nrandom\nforce\ne2e4\ngo\n", START_FEN, {"e2e4"}},
+        // ... or, with the human as black, a bare go.
+        {"gnome-chess black", "xboard\nrandom\ngo\n", START_FEN, {}},
+        // gnome-chess's takeback: force, one undo per ply.
+        {"gnome-chess undo", "xboard\nrandom\nforce\ne2e4\ngo\nforce\nundo\nundo\ng1f3\ngo\n",
+         START_FEN, {"g1f3"}},
+        // Nothing to take back: nothing changes.
+        {"nothing to take back", "xboard\nundo\nremove\nforce\ne2e4\ngo\n", START_FEN, {"e2e4"}},
+        // Takebacks into a set-up game stop at its position.
+        {"setboard", "xboard\nsetboard 4k3/8/8/8/8/8/4P3/4K3 w - -\nforce\ne2e4\ne8d7\nremove\nremove\ne2e3\ngo\n",
+         "4k3/8/8/8/8/8/4P3/4K3 w - -", {"e2e3"}},
+    };
+    for (const auto& row : rows) {
+        auto run = runEngine(std::string(row.input) + "quit\n", /*withBook=*/true);
+        ASSERT_TRUE(run.exitedCleanly) << row.gui << run.errors;
+        EXPECT_FALSE(contains(run.output, "Illegal move")) << row.gui << run.output;
+        const auto moves = movesIn(run.output);
+        ASSERT_FALSE(moves.empty()) << row.gui << run.output;
+        EXPECT_TRUE(legalAfter(row.fen, row.game, moves.back())) << row.gui << ": " << moves.back();
+        // A legal reply could also be one of another game: the key the engine logged after
+        // the GUI's last move must be the key of the GUI's game.
+        if (row.game.empty()) continue;
+        ASSERT_TRUE(legalAfter(row.fen, {}, row.game[0]));  // the library holds the GUI's game now
+        playGameMove(parseCoordinateMove(row.game[0].c_str(), MoveSource::Root));
+        char key[40];
+        std::snprintf(key, sizeof key, "\n%x %x\n", pos.keyHigh, pos.keyLow);
+        EXPECT_TRUE(contains(run.log, "::cmd:: " + row.game[0] + key)) << row.gui << run.log;
+    }
 }

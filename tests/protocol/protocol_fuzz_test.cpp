@@ -25,6 +25,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "game/game_record.h"
 #include "game/hand_move_to.h"
 #include "protocol/command.h"
 #include "protocol/input_reader.h"
@@ -137,8 +138,8 @@ const char* const POSITIONS[] = {
 
 const char* const IGNORED_COMMANDS[] = {
     "protover 2", "accepted setboard", "rejected usermove", "post", "nopost", "hard", "easy",
-    "random", "computer", "name Some Body", "rating 2100 1900", "ping 7", "?", "draw",
-    "undo", "remove", "hint", "bk", "st 1", "sd 3", "edit", "#", "Pe4", "c", ".", "ics -",
+    "random", "computer", "name Some Body", "name new white", "rating 2100 1900", "rating go",
+    "ponder off", "ponder", "?", "draw", "hint", "bk", "edit", "#", "Pe4", "c", ".", "ics -",
     "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
     "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}",
 };
@@ -362,6 +363,25 @@ private:
         add(line);
     }
 
+    // Takebacks, pings and the fixed time and depth per move, with arguments good and bad.
+    void addSettingOrTakeBack() {
+        static const char* const PINGS[] = {"ping 7", "ping -1", "ping 99999999999", "ping", "ping x"};
+        static const char* const TIMES[] = {"st 0", "st 0.1", "st 0.05", "st -2", "st x", "st"};
+        static const char* const DEPTHS[] = {"sd 1", "sd 2", "sd 3", "sd 0", "sd 99", "sd -5", "sd x"};
+        const int r = rng_.below(100);
+        if (r < 45) {
+            add(rng_.chance(60) ? "undo" : "remove");
+            // The generator does not follow takebacks: its moves are guesses from here on.
+            beliefKnown_ = false;
+        } else if (r < 65) {
+            add(rng_.pick(PINGS));
+        } else if (r < 85) {
+            add(rng_.pick(TIMES));
+        } else {
+            add(rng_.pick(DEPTHS));
+        }
+    }
+
     void addOverlongWord() {
         const int kind = rng_.below(4);
         std::string word = kind == 0 ? "e2e4" : kind == 1 ? "time" : kind == 2 ? "go" : "";
@@ -418,8 +438,10 @@ private:
             awaiting_ = true;
         } else if (r < 740) {
             add(rng_.chance(70) ? "benchmark" : "benchmarks");
-        } else if (r < 810) {
+        } else if (r < 790) {
             add(rng_.pick(IGNORED_COMMANDS));
+        } else if (r < 810) {
+            addSettingOrTakeBack();
         } else if (r < 850) {
             add(rng_.pick(PREFIX_VARIANTS));
         } else if (r < 900) {
@@ -448,7 +470,7 @@ private:
     Random rng_;
     std::string text_;
     std::string belief_ = POSITIONS[0];
-    bool beliefKnown_ = false;
+    bool beliefKnown_ = true;  // the engine starts in the initial position
     bool awaiting_ = false;
 };
 
@@ -480,7 +502,7 @@ private:
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
-    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, BENCHMARK } kind;
+    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, BENCHMARK, PONG } kind;
     std::string text;    // the move, the result line or the refused word
     std::string result;  // a result line that follows a move
 };
@@ -522,6 +544,8 @@ std::vector<Answer> parseAnswers(const std::string& output) {
             answers.push_back({Answer::ILLEGAL_POSITION, "", ""});
         } else if (line == "Define __STAT") {
             answers.push_back({Answer::BENCHMARK, "", ""});
+        } else if (line.rfind("pong ", 0) == 0) {
+            answers.push_back({Answer::PONG, line.substr(5), ""});
         }
         // The handshake, the missing book and EPD warnings are not the conversation's.
     }
@@ -535,6 +559,7 @@ std::string describe(const Answer& a) {
         case Answer::ILLEGAL_MOVE: return "Illegal move: " + a.text;
         case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
         case Answer::BENCHMARK: return "Define __STAT";
+        case Answer::PONG: return "pong " + a.text;
     }
     return "";
 }
@@ -561,8 +586,10 @@ public:
     uint64_t totalThinkMs = 0;
 
     void run() {
+        // The engine starts in the initial position; a dry run has none to follow.
         pos = Position{};
         gamePositionReady = false;
+        if (!dry()) setupGamePosition(START_FEN, false);
         std::string word;
         in_.readWord(word);  // the handshake word is never dispatched
         while (failure.empty() && in_.readWord(word)) {
@@ -602,6 +629,34 @@ public:
                     budgetMs_ = testCommandBudget(incrementMs_, movesPerControl_);
                     think();
                     break;
+                case Command::Undo: takeBack(1); break;
+                case Command::Remove: takeBack(2); break;
+                case Command::Ping: {
+                    long long n;
+                    if (readInteger(in_, n)) expect(Answer::PONG, std::to_string(n));
+                    break;
+                }
+                case Command::FixedTime: {
+                    double seconds;
+                    if (readSeconds(in_, seconds)) fixedSeconds_ = seconds;
+                    break;
+                }
+                case Command::FixedDepth: {
+                    long long depth;  // a depth limit only shortens the search
+                    readInteger(in_, depth);
+                    break;
+                }
+                case Command::Name: in_.readRestOfLine(); break;
+                case Command::Rating: {
+                    long long rating;
+                    if (readInteger(in_, rating)) readInteger(in_, rating);
+                    break;
+                }
+                case Command::Ponder: {
+                    std::string word;
+                    if (in_.readWord(word) && word != "on" && word != "off") in_.pushBack(word);
+                    break;
+                }
                 case Command::Ignored: break;
             }
         }
@@ -625,7 +680,14 @@ private:
     // The engine's own readers of these arguments, so that the model spends the same time.
     void handleTime() { readTimeArguments(in_, incrementMs_, movesPerControl_, budgetMs_, clockMs_); }
 
-    void handleLevel() { readLevelArguments(in_, movesPerControl_, incrementMs_); }
+    void handleLevel() {
+        readLevelArguments(in_, movesPerControl_, incrementMs_);
+        fixedSeconds_ = NO_FIXED_TIME;
+    }
+
+    void takeBack(int moves) {
+        if (!dry() && gamePositionReady) takeBackMoves(moves);
+    }
 
     void handleSetboard() {
         awaiting_ = false;
@@ -671,8 +733,9 @@ private:
     // The engine thinks on the game's position and answers with a move or a result.
     void think() {
         awaiting_ = true;
-        const uint32_t cap = clockMs_ == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : capFor(clockMs_);
-        const uint32_t spend = std::min(budgetMs_, cap);
+        // A fixed time per move is spent whole, within the clock.
+        const uint32_t cap = capFor(clockMs_, fixedSeconds_);
+        const uint32_t spend = fixedSeconds_ == NO_FIXED_TIME ? std::min(budgetMs_, cap) : cap;
         longestThinkMs = std::max(longestThinkMs, spend);
         totalThinkMs += spend;
         ++stats.thinks;
@@ -744,13 +807,18 @@ private:
         if (!sound) failure = "result \"" + line + "\" does not hold in " + fen;
     }
 
-    static uint32_t capFor(uint32_t clock) {
-        const uint32_t saved = clockMs;
+    static uint32_t capFor(uint32_t clock, double fixedSeconds) {
+        const uint32_t savedClock = clockMs, savedFixed = fixedMoveTimeMs;
         clockMs = clock;
+        fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
+        if (fixedSeconds != NO_FIXED_TIME) setFixedMoveTime(fixedSeconds);
         const uint32_t cap = moveTimeCap();
-        clockMs = saved;
+        clockMs = savedClock;
+        fixedMoveTimeMs = savedFixed;
         return cap;
     }
+
+    static constexpr double NO_FIXED_TIME = -1e300;
 
     ConversationInput in_;
     const std::vector<Answer>* answers_;
@@ -760,6 +828,7 @@ private:
     uint32_t incrementMs_ = 0;
     uint32_t budgetMs_ = 0;
     uint32_t clockMs_ = CLOCK_UNKNOWN;
+    double fixedSeconds_ = NO_FIXED_TIME;
 };
 
 // Conversations as text a reader can see: control and high bytes escaped, long ones cut.
