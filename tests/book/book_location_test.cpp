@@ -56,7 +56,7 @@ struct Reply {
 // engine is told 1.e4, with a second on each clock, and answers.
 Reply replyToE4(const InstalledEngine& installed, const std::string& currentFolderBook = "") {
     EngineProcess engine(/*withBook=*/false, installed.command());
-    // Before the first line is sent: the book is read at "new".
+    // Before the first line is sent: the engine reads its book once the handshake has come.
     if (!currentFolderBook.empty())
         std::ofstream(engine.folder() + "/Vostil.book", std::ios::binary) << currentFolderBook;
     engine.send("xboard\nnew\ntime 100\notim 100\ne2e4\n");
@@ -66,46 +66,33 @@ Reply replyToE4(const InstalledEngine& installed, const std::string& currentFold
     return {engine.output(), engine.log()};
 }
 
-TEST(BookLocation, InstalledDataFolderBookIsFoundFromAnotherFolder) {
-    InstalledEngine installed;
-    installed.installBookInDataFolder();
-    const Reply reply = replyToE4(installed);
-    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
-    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
-}
-
-TEST(BookLocation, BookBesideTheProgramIsFoundFromAnotherFolder) {
-    InstalledEngine installed;
-    installed.putBookBesideProgram();
-    const Reply reply = replyToE4(installed);
-    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
-    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
-}
-
-TEST(BookLocation, NoBookInAnyPlaceIsABookError) {
-    InstalledEngine installed;
-    const Reply reply = replyToE4(installed);
-    EXPECT_TRUE(contains(reply.output, "tellusererror BOOK ERROR!\n")) << reply.output;
-    EXPECT_FALSE(contains(reply.log, "-M: move(book): ")) << reply.log;
-}
-
-// A malformed book where it is looked for first is reported, not passed over for a good one.
-TEST(BookLocation, CurrentFolderBookComesBeforeTheInstalledOne) {
-    InstalledEngine installed;
-    installed.installBookInDataFolder();
-    installed.putBookBesideProgram();
-    const Reply reply = replyToE4(installed, MALFORMED_BOOK);
-    EXPECT_TRUE(contains(reply.output, "tellusererror BOOK ERROR!\n")) << reply.output;
-    EXPECT_FALSE(contains(reply.log, "-M: move(book): ")) << reply.log;
-}
-
-TEST(BookLocation, DataFolderBookComesBeforeTheOneBesideTheProgram) {
-    InstalledEngine installed;
-    installed.installBookInDataFolder();
-    installed.putMalformedBookBesideProgram();
-    const Reply reply = replyToE4(installed);
-    EXPECT_FALSE(contains(reply.output, "BOOK ERROR")) << reply.output;
-    EXPECT_TRUE(contains(reply.log, "-M: move(book): ")) << reply.log;
+// Each row places books, starts the engine in a folder of its own and expects a book reply or
+// the book error. A malformed book where it is looked for first is reported, not passed over.
+TEST(BookLocation, TheFirstBookFoundIsTheOneRead) {
+    enum Beside { NONE, GOOD, MALFORMED };
+    const struct {
+        const char* what;
+        bool inDataFolder;
+        Beside beside;
+        const std::string currentFolder;
+        bool bookReply;
+    } rows[] = {
+        {"in the installed data folder", true, NONE, "", true},
+        {"beside the program", false, GOOD, "", true},
+        {"nowhere", false, NONE, "", false},
+        {"malformed in the current folder, good ones installed", true, GOOD, MALFORMED_BOOK, false},
+        {"in the data folder, malformed beside the program", true, MALFORMED, "", true},
+    };
+    for (const auto& row : rows) {
+        InstalledEngine installed;
+        if (row.inDataFolder) installed.installBookInDataFolder();
+        if (row.beside == GOOD) installed.putBookBesideProgram();
+        if (row.beside == MALFORMED) installed.putMalformedBookBesideProgram();
+        const Reply reply = replyToE4(installed, row.currentFolder);
+        EXPECT_EQ(contains(reply.output, "tellusererror BOOK ERROR!\n"), !row.bookReply)
+            << row.what << "\n" << reply.output;
+        EXPECT_EQ(contains(reply.log, "-M: move(book): "), row.bookReply) << row.what << "\n" << reply.log;
+    }
 }
 
 }  // namespace
