@@ -25,6 +25,8 @@ if [ "${1:-}" = "windows" ]; then
   command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || optional+=(g++-mingw-w64-i686-posix)
   command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || optional+=(g++-mingw-w64-x86-64-posix)
   command -v wine >/dev/null 2>&1 || optional+=(wine)
+  # Where the machine runs no 32-bit programs, the 64-bit loader runs the 64-bit build.
+  [ -x /usr/lib/wine/wine64 ] || optional+=(wine64)
   # The 32-bit programs need the 32-bit Wine loader, from the i386 architecture.
   if [ ! -x /usr/lib/wine/wine ]; then
     optional+=(wine32:i386)

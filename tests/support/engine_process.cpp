@@ -40,9 +40,35 @@ std::string readFile(const std::string& name) {
 
 }  // namespace
 
-std::string windowsBuildFolder() {
+namespace {
+
+// Where this machine runs no 32-bit programs, Wine's 64-bit loader runs the 64-bit build
+// beside the 32-bit one (its folder with 64 appended), as tests/windows/wine_loader.sh does.
+const char* const WINE64_LOADER = "/usr/lib/wine/wine64";
+
+// The folder VOSTIL_WINDOWS_BUILD names, without a trailing slash ("" for none).
+std::string namedWindowsBuild() {
     const char* folder = std::getenv("VOSTIL_WINDOWS_BUILD");
-    return folder ? folder : "";
+    std::string name = folder ? folder : "";
+    while (name.size() > 1 && name.back() == '/') name.pop_back();
+    return name;
+}
+
+bool usingThe64BitBuild() {
+    static const bool noThirtyTwoBits =
+        onPath("wine") && std::system("wine --version >/dev/null 2>&1") != 0;
+    const std::string named = namedWindowsBuild();
+    return noThirtyTwoBits && !named.empty() && access(WINE64_LOADER, X_OK) == 0 &&
+           access((named + "64/vostil.exe").c_str(), R_OK) == 0;
+}
+
+std::string wineLoader() { return usingThe64BitBuild() ? WINE64_LOADER : "wine"; }
+
+}  // namespace
+
+std::string windowsBuildFolder() {
+    const std::string named = namedWindowsBuild();
+    return usingThe64BitBuild() ? named + "64" : named;
 }
 
 bool testingWindowsBuild() { return !windowsBuildFolder().empty(); }
@@ -66,7 +92,7 @@ std::string buildBook() {
 }
 
 Command commandRunning(const std::string& program) {
-    if (testingWindowsBuild()) return {"wine", program};
+    if (testingWindowsBuild()) return {wineLoader(), program};
     return {program};
 }
 
@@ -127,6 +153,7 @@ EngineProcess::EngineProcess(bool withBook, const Command& command, const std::s
             // The Windows build's own Wine prefix, made once before the tests; Wine's
             // diagnostics would only bury the engine's errors.
             setenv("WINEPREFIX", (windowsBuildFolder() + "/wineprefix").c_str(), 0);
+            if (argv[0] == std::string(WINE64_LOADER)) setenv("WINELOADER", WINE64_LOADER, 0);
             setenv("WINEDEBUG", "-all", 0);
         }
         execvp(argv[0], argv.data());

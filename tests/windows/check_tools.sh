@@ -4,7 +4,7 @@
 # Usage: check_tools.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
 set -uo pipefail
 linux="$1"
-windows="$2"
+. "$(dirname "$0")/wine_loader.sh" "$2"
 if ! command -v wine >/dev/null 2>&1 || [ ! -f "$windows/perft.exe" ]; then
   echo "Windows tests skipped: no Wine or no Windows build in $windows"
   exit 77
@@ -17,7 +17,7 @@ failed=0
 # perft_count DEPTH EXPECTED [FEN]
 perft_count() {
   local output
-  output="$(wine "$windows/perft.exe" "$1" ${3:+"$3"} | tr -d '\r')"
+  output="$("$wine" "$windows/perft.exe" "$1" ${3:+"$3"} | tr -d '\r')"
   if grep -q "^perft $1: $2 nodes" <<<"$output"; then
     echo "perft.exe $1 ${3:-(initial position)}: $2"
   else
@@ -29,7 +29,7 @@ perft_count 6 119060324
 perft_count 4 4085603 "$KIWIPETE"
 
 linux_signature="$("$linux/bench" | tail -n 1)"
-windows_signature="$(wine "$windows/bench.exe" | tr -d '\r' | tail -n 1)"
+windows_signature="$("$wine" "$windows/bench.exe" | tr -d '\r' | tail -n 1)"
 if [ -n "$linux_signature" ] && [ "$linux_signature" = "$windows_signature" ]; then
   echo "bench signature $windows_signature on both builds"
 else

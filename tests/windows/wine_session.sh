@@ -11,13 +11,14 @@ if ! command -v wine >/dev/null 2>&1; then
   echo "Wine is not installed: the Windows tests report themselves skipped"
   exit 0
 fi
-if [ ! -f "$2/vostil.exe" ]; then
-  echo "No Windows build in $2 (make windows): the Windows tests report themselves skipped"
+. "$(dirname "$0")/wine_loader.sh" "$2"
+if [ ! -f "$windows/vostil.exe" ]; then
+  echo "No Windows build in $windows (make windows): the Windows tests report themselves skipped"
   exit 0
 fi
 
 # Wine wants an absolute prefix; the server needs its folder to exist.
-export WINEPREFIX="$(cd "$2" && pwd)/wineprefix" WINEDEBUG=-all
+export WINEPREFIX="$(cd "$windows" && pwd)/wineprefix" WINEDEBUG=-all
 mkdir -p "$WINEPREFIX"
 
 case "$action" in
@@ -25,7 +26,7 @@ case "$action" in
     started=$(date +%s)
     # The persistent server first, so that the boot and every test use that one.
     wineserver -p >/dev/null 2>&1 || true
-    wineboot -i >/dev/null 2>&1 || { echo "FAILED: wineboot could not make $WINEPREFIX"; exit 1; }
+    "$wine" wineboot -i >/dev/null 2>&1 || { echo "FAILED: wineboot could not make $WINEPREFIX"; exit 1; }
     echo "Wine prefix $WINEPREFIX ready after $(( $(date +%s) - started )) s"
     ;;
   stop)
