@@ -3,10 +3,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace vostil {
 
+namespace {
+// Both threads print: the engine thread its thinking, the main thread everything else.
+std::mutex outputMutex;
+}  // namespace
+
 void sendLine(const char* text) {
+    std::lock_guard<std::mutex> lock(outputMutex);
     std::fwrite(text, 1, std::strlen(text), stdout);
     std::fflush(stdout);
 }

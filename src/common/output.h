@@ -3,6 +3,7 @@
 
 namespace vostil {
 
+// Whole lines, never interleaved with another thread's.
 void sendLine(const char* text);  // text must end with its own line feed
 
 }  // namespace vostil

@@ -5,6 +5,7 @@
 #include "platform/event.h"
 #include "game/engine_control.h"
 #include "game/engine_events.h"
+#include "game/thinking_output.h"
 #include "common/log.h"
 #include "search/search.h"
 
@@ -38,6 +39,7 @@ void parkEngine() {
 
 void runThinking() {
     startedEvent->set();
+    startSearchClock();
     iterativeDeepening();
     parkEngine();
     startedEvent->set();
@@ -56,6 +58,7 @@ void createEngineThread() {
     stoppedEvent = std::make_unique<Event>(true, false);
     startedEvent = std::make_unique<Event>(false, false);
     searchReport = logSearchLine;
+    iterationReport = reportIteration;
     engineThread = std::thread(engineThreadMain);
 }
 

@@ -103,7 +103,8 @@ Move iterativeDeepening() {
     // Step 3. Resume from what the table knows about the root. Book entries carry no score.
     if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
         const int s = entry->score();
-        if (entry->depth() >= FIRST_ITERATION && !entry->isBookEntry()) {
+        if (entry->depth() >= FIRST_ITERATION && !entry->isBookEntry() &&
+            resumeFromTable.load(std::memory_order_relaxed)) {
             switch (entry->bound()) {
                 case BOUND_EXACT:
                     iterationDepth = entry->depth() + 1;
@@ -133,6 +134,7 @@ Move iterativeDeepening() {
     report("-FEN:\t%s", fen);
 
     // Step 5. Deepen until the limit, a mate, a stop, or the time is up.
+    int completed = 0;
     while (iterationDepth <= depthLimit.load(std::memory_order_relaxed)) {
         int s = searchRoot(alpha, beta);
         if (s <= alpha || s >= beta) {
@@ -157,6 +159,8 @@ Move iterativeDeepening() {
 
         principalVariation(pvText, iterationDepth);
         report("-E: %d:\t%d\t%s", iterationDepth, s, pvText);
+        if (iterationReport) iterationReport(iterationDepth, s, pvText, true);
+        ++completed;
         if (isMateScore(s)) {
             report("--- MATE: %d", s);
             break;
@@ -178,6 +182,13 @@ Move iterativeDeepening() {
         }
         SearchResult() = MoveEntry{entry->score(), entry->move()};
         report("-***HT: %d", int(entry->score()));
+        // Stopped before its first iteration was done (a resumed search starts deep), the
+        // search plays what an earlier one found: that is what it has to tell.
+        if (completed == 0 && iterationReport && entry->depth() >= FIRST_ITERATION && !entry->isBookEntry() &&
+            isLegalMove(entry->move())) {
+            principalVariation(pvText, entry->depth());
+            iterationReport(entry->depth(), entry->score(), pvText, false);
+        }
     } else {
         report(NO_ENTRY_MARK.data());
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 namespace vostil {
 
@@ -21,5 +22,28 @@ inline bool stopRequested() { return stopFlag.load(std::memory_order_relaxed); }
 // and line, how it ended), in order. Null keeps the search silent.
 using SearchReport = void (*)(const char* line);
 extern SearchReport searchReport;
+
+// Receives each completed iteration as it is logged: its depth, its score for the side to
+// move and its line in coordinate text. A search stopped before any iteration was done
+// reports the table's result it returns, at the depth it was found (`completed` false).
+// Null for nobody.
+using IterationReport = void (*)(int depth, int score, const char* line, bool completed);
+extern IterationReport iterationReport;
+
+// A search resumes from the depth the table knows for its root; cleared, it starts from the
+// first iteration (those the table already answers pass at once), so that it has something
+// to say at once.
+extern std::atomic<bool> resumeFromTable;
+
+// How far the search has got, for a status asked from another thread: published at each
+// root move, read without waiting.
+struct SearchProgress {
+    std::atomic<int> depth{0};          // the iteration in progress
+    std::atomic<int> rootMoves{0};      // moves of the root list
+    std::atomic<int> rootMovesDone{0};  // of them searched in this iteration
+    std::atomic<uint16_t> rootMove{0};  // the one being searched
+    std::atomic<uint64_t> nodes{0};     // the search's node counter
+};
+extern SearchProgress searchProgress;
 
 }  // namespace vostil

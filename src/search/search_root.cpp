@@ -42,10 +42,15 @@ Score searchRoot(int alpha, int beta) {
     const int mover = pos.sideToMove;
     const int32_t* counters = historyScores[mover];
     uint32_t* keys = nullptr;
+    searchProgress.depth.store(iterationDepth, std::memory_order_relaxed);
+    searchProgress.rootMoves.store(int(end - list), std::memory_order_relaxed);
     for (MoveEntry* cursor = list; cursor < end; ++cursor) {
         const Move next = selectNextMove(cursor, end, keys, root.orderKeys, counters);
         if (next) prefetchBucketAfter(next);
         const Move move = cursor->move;
+        searchProgress.rootMovesDone.store(int(cursor - list), std::memory_order_relaxed);
+        searchProgress.rootMove.store(move, std::memory_order_relaxed);
+        searchProgress.nodes.store(nodeCount, std::memory_order_relaxed);
         makeMove(move);
         prefetchBucket();
         ++currentPly;

@@ -16,6 +16,9 @@ std::atomic<bool> wrapUpFlag{false};
 std::atomic<bool> failLowFlag{false};
 std::atomic<int> depthLimit{MAX_DEPTH_LIMIT};
 SearchReport searchReport = nullptr;
+IterationReport iterationReport = nullptr;
+std::atomic<bool> resumeFromTable{true};
+SearchProgress searchProgress;
 
 // History counters only describe the position they were gathered in, so every game move
 // and every setup starts them afresh.

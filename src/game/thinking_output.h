@@ -1,0 +1,30 @@
+// Thinking lines: each finished iteration told to the interface, when it asks for them
+// ("post") and whenever the engine analyses.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+namespace vostil {
+
+extern std::atomic<bool> postThinking;  // "post" on, "nopost" off; off at start-up
+extern std::atomic<bool> analysisMode;  // analysing: thinking lines whatever "post" says
+
+// Mate scores as the interfaces read them: 100000 + N for mate in N moves, -100000 - N for
+// mated in N; other scores unchanged (centipawns for the side to move).
+int thinkingScore(int score);
+// "depth score time nodes line\n", time in centiseconds, the line without trailing blanks.
+void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
+                        uint64_t nodes, const char* line);
+
+// A search starts: its time and nodes count from here (engine thread).
+void startSearchClock();
+uint32_t searchCentiseconds();
+// Nodes since the search started, as last published at a root move (any thread).
+uint64_t searchNodesSoFar();
+// The engine thread's report of each finished iteration, and of the result a search stopped
+// early returns (not in analysis: it would come after the interface has moved on).
+void reportIteration(int depth, int score, const char* line, bool completed);
+
+}  // namespace vostil
