@@ -10,6 +10,7 @@
 #include "protocol/command_loop.h"
 #include "game/engine_control.h"
 #include "game/game_record.h"
+#include "game/thinking_output.h"
 #include "game/setup_game_position.h"
 
 using namespace vostil;
@@ -37,10 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     clockMs = CLOCK_UNKNOWN;
     fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
     searchDepthCap = NO_DEPTH_LIMIT;
+    postThinking = false;
 
     commandLoop();
 
     fuzz::require(currentPly == PlyRecords, "the search did not unwind its ply records");
+    fuzz::require(!analysisMode, "the engine was still analysing after the conversation");
     fuzz::require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
     fuzz::require(gameRecord.moveCount <= int(historyTop - GameHistory) - gameRecord.baseTop,
                   "the takeback store holds moves the history does not");

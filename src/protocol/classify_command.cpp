@@ -39,6 +39,11 @@ Command classifyCommand(const std::string& word, Move& move) {
     if (word == "name") return Command::Name;
     if (word == "rating") return Command::Rating;
     if (word == "ponder") return Command::Ponder;
+    if (word == "post") return Command::Post;
+    if (word == "nopost") return Command::NoPost;
+    if (word == "analyze") return Command::Analyze;
+    if (word == "exit") return Command::Exit;
+    if (word == ".") return Command::Status;
     return Command::Ignored;
 }
 

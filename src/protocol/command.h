@@ -34,6 +34,11 @@ enum class Command {
     Name,           // the opponent's name: the rest of the line, ignored
     Rating,         // two ratings, ignored
     Ponder,         // "ponder on"/"ponder off": the engine never ponders
+    Post,           // thinking lines on
+    NoPost,         // and off
+    Analyze,
+    Exit,           // leave analysis
+    Status,         // ".": where the analysis has got
 };
 
 // What a word asks for, tested in the loop's fixed order (the first commands match by their

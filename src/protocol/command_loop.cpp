@@ -9,11 +9,13 @@
 #include "board/tables.h"
 #include "common/log.h"
 #include "common/output.h"
+#include "game/analysis.h"
 #include "game/engine_control.h"
 #include "game/game_record.h"
 #include "game/hand_move_to.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
+#include "game/thinking_output.h"
 #include "movegen/legal_moves.h"
 #include "protocol/announce_move.h"
 #include "protocol/clock_commands.h"
@@ -119,7 +121,55 @@ void setUpStartPosition() {
     setupGamePosition(START_FEN, true);
 }
 
+// While the engine analyses, the commands that change the game pause the search, change the
+// game and analyse again; those that start play leave analysis first. True when the command
+// has been dealt with.
+bool handleInAnalysis(Command command, const std::string& word, Move m) {
+    switch (command) {
+        case Command::Move:
+            pauseAnalysis();
+            if (gamePositionReady && isLegalMove(m)) playGameMove(m);
+            else sendLine(("Illegal move: " + word + "\n").c_str());
+            analysePosition();
+            return true;
+        case Command::Undo:
+        case Command::Remove:
+            pauseAnalysis();
+            handleTakeBack(command == Command::Undo ? 1 : 2);
+            analysePosition();
+            return true;
+        case Command::NewGame:
+            pauseAnalysis();
+            setUpStartPosition();
+            searchDepthCap = NO_DEPTH_LIMIT;
+            analysePosition();
+            return true;
+        case Command::Setboard:
+            pauseAnalysis();
+            handleSetboard();
+            analysePosition();  // nothing to analyse after a refused position
+            return true;
+        case Command::Exit: leaveAnalysis(); return true;
+        case Command::Status: {
+            char line[96];
+            formatAnalysisStatus(line, sizeof line);
+            sendLine(line);
+            return true;
+        }
+        case Command::Analyze: return true;  // already analysing
+        case Command::Go:
+        case Command::Force:
+        case Command::White:
+        case Command::Black:
+        case Command::Test:
+            leaveAnalysis();
+            return false;
+        default: return false;  // settings, ping, quit and the ignored words as ever
+    }
+}
+
 void leaveLoop() {
+    if (analysisMode) leaveAnalysis();
     stopEngine();
     engineState = ENGINE_QUIT;
     startEngine(NO_DEPTH_LIMIT);
@@ -143,6 +193,7 @@ bool startUp() {
     sendLine("feature setboard=1\n");
     sendLine("feature ping=1\n");
     sendLine("feature myname=\"Vostil\"\n");
+    sendLine("feature analyze=1\n");
 
     currentPly = PlyRecords;
     createEngineThread();
@@ -163,7 +214,9 @@ void commandLoop() {
     while (input.readWord(word)) {
         logLine("::cmd:: ", word);
         Move m;
-        switch (classifyCommand(word, m)) {
+        const Command command = classifyCommand(word, m);
+        if (analysisMode && handleInAnalysis(command, word, m)) continue;
+        switch (command) {
             case Command::Time: handleTime(); break;
             case Command::Move: handleReceivedMove(word, m); break;
             case Command::Go:
@@ -211,6 +264,15 @@ void commandLoop() {
             case Command::Name: skipName(); break;
             case Command::Rating: skipRatings(); break;
             case Command::Ponder: skipPonderSetting(); break;
+            case Command::Post: postThinking = true; break;
+            case Command::NoPost: postThinking = false; break;
+            case Command::Analyze:
+                stopEngine();
+                enterAnalysis();
+                break;
+            case Command::Exit:    // outside analysis there is nothing to leave
+            case Command::Status:  // nor anything to report
+                break;
             case Command::Ignored: break;  // version, unsupported or over-long words
         }
     }

@@ -3,7 +3,8 @@
 # xboard's own match mode, under a private virtual X server, and fails on anything but a
 # clean match: every game must end with a normal result (mate, stalemate, a draw by rule,
 # or the move cap set here), and Vostil must never forfeit, crash, disconnect, hang at
-# "quit" or pop up an error.
+# "quit" or pop up an error. Thinking is shown and saved: every move Vostil searched must
+# carry xboard's {score/depth time} comment in the games, with a depth of at least 2.
 #
 # Usage: run_match.sh [options]
 #   -n GAMES   games to play, colours alternating (default 4)
@@ -158,7 +159,7 @@ xboard_args=(
   -tc "$tc" -mps "$mps" -xponder
   -autoCallFlag true -testClaims true -checkMates true -materialDraws true
   -adjudicateDrawMoves "$move_cap" -matchPause 2000
-  -sgf "$pgn" -debug -nameOfDebugFile "$debug"
+  -sgf "$pgn" -debug -nameOfDebugFile "$debug" -showThinking true -pgnExtendedInfo true
   -soundProgram "" -xpopup
 )
 [ "$inc" = 0 ] || xboard_args+=(-inc "$inc")
@@ -273,7 +274,46 @@ if [ -f "$pgn" ]; then
       else if (abnormal) bad = "abnormal ending"
       else if (tolower(ending) !~ /mate|stalemate|repetition|50-move|fifty|insufficient|material|long game|trivial draw|resign|draw claim|draw by/) bad = "unrecognised ending"
       if (bad != "") print "BAD " bad ": " line
+      checkThinking(moves, vostilWhite, n)
       result = ""; moves = ""; white = ""; black = ""
+    }
+    # With thinking shown, xboard writes {score/depth time} after each move an engine searched.
+    # Vostil answers from its book at the start of a game, without a search; after its first
+    # searched move every move of its own must carry the comment, with a depth of at least 2.
+    function checkThinking(text, vostilWhite, game,    nc, c, tok, count, i, white, mover, m, comment, searched, depth) {
+      nc = 0
+      while (match(text, /\{[^{}]*\}/)) {
+        c[++nc] = substr(text, RSTART + 1, RLENGTH - 2)
+        text = substr(text, 1, RSTART - 1) " @" nc " " substr(text, RSTART + RLENGTH)
+      }
+      count = split(text, tok, /[ \t\r\n]+/)
+      white = 1; m = 0
+      for (i = 1; i <= count; i++) {
+        if (tok[i] == "") continue
+        if (tok[i] ~ /^[0-9]+\.\.\.$/) { white = 0; continue }
+        if (tok[i] ~ /^[0-9]+\.$/) { white = 1; continue }
+        if (tok[i] ~ /^@[0-9]+$/) {
+          if (m > 0 && comment[m] == "" && c[substr(tok[i], 2)] ~ /^[+-]?[0-9]+\.[0-9]+\/[0-9]+( [0-9.:]+)?$/)
+            comment[m] = c[substr(tok[i], 2)]
+          continue
+        }
+        if (tok[i] ~ /^(1-0|0-1|1\/2-1\/2|\*)$/) break
+        mover[++m] = (white == vostilWhite); comment[m] = ""; name[m] = tok[i]
+        white = !white
+      }
+      searched = 0
+      for (i = 1; i <= m; i++) {
+        if (!mover[i]) continue
+        if (comment[i] != "") {
+          searched++
+          depth = comment[i]; sub(/^[^\/]*\//, "", depth); sub(/ .*$/, "", depth)
+          if (depth + 0 < 2) print "BAD game " game ": Vostil'"'"'s move " name[i] " shows depth " depth
+          thinkingComments++
+        } else if (searched > 0) {
+          print "BAD game " game ": Vostil'"'"'s searched move " name[i] " has no thinking comment"
+        }
+      }
+      if (searched == 0) print "BAD game " game ": no move of Vostil shows its thinking"
     }
     /^\[Event / { finish() }
     /^\[White "/ { white = $0; sub(/^\[White "/, "", white); sub(/"\]$/, "", white) }
@@ -283,6 +323,7 @@ if [ -f "$pgn" ]; then
     END {
       finish()
       printf("SCORE %d %d %d %d\n", n, wins, losses, draws)
+      printf("NOTE %d moves of Vostil show their score and depth\n", thinkingComments)
     }' "$pgn" > "$out/pgn-check.txt"
   cat "$summary"
   grep '^NOTE ' "$out/pgn-check.txt" | sed 's/^NOTE /note: /' || true

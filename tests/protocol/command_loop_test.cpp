@@ -22,7 +22,8 @@ using vostil::testing::runEngine;
 namespace {
 
 const std::string HANDSHAKE =
-    "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature done=1\n";
+    "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature analyze=1\n"
+    "feature done=1\n";
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -438,8 +438,12 @@ private:
             awaiting_ = true;
         } else if (r < 740) {
             add(rng_.chance(70) ? "benchmark" : "benchmarks");
-        } else if (r < 790) {
+        } else if (r < 750) {
             add(rng_.pick(IGNORED_COMMANDS));
+        } else if (r < 790) {
+            // Analysis: entered, then left by exit, by a command that starts play, or by the
+            // end of the conversation; moves, takebacks and set-ups come in between.
+            add(rng_.chance(50) ? "post\nanalyze" : rng_.pick({"exit", "exit", ".", "nopost", "analyze"}));
         } else if (r < 810) {
             addSettingOrTakeBack();
         } else if (r < 850) {
@@ -570,6 +574,7 @@ struct ReplayStats {
     int resultsChecked = 0;
     int refusedMoves = 0;
     int refusedPositions = 0;
+    int analyses = 0;  // conversations that analysed
 };
 
 // Replays the conversation. Dry, it only bounds the thinking time the conversation can ask
@@ -600,6 +605,7 @@ public:
             if (dry() && command == Command::Ignored && word.size() <= WORD_LIMIT &&
                 looksLikeCoordinates(word))
                 command = Command::Move;
+            if (analysing_ && analyse(command, word, m)) continue;
             switch (command) {
                 case Command::Time: handleTime(); break;
                 case Command::Move: handleReceivedMove(word, m); break;
@@ -657,6 +663,15 @@ public:
                     if (in_.readWord(word) && word != "on" && word != "off") in_.pushBack(word);
                     break;
                 }
+                case Command::Analyze:
+                    awaiting_ = false;
+                    analysing_ = true;
+                    if (!dry()) ++stats.analyses;
+                    break;
+                case Command::Post:
+                case Command::NoPost:
+                case Command::Exit:
+                case Command::Status: break;  // thinking and status lines are not answers
                 case Command::Ignored: break;
             }
         }
@@ -683,6 +698,38 @@ private:
     void handleLevel() {
         readLevelArguments(in_, movesPerControl_, incrementMs_);
         fixedSeconds_ = NO_FIXED_TIME;
+    }
+
+    // The engine's analysis: it follows the game and never moves; commands that start play
+    // leave it. True when the command was dealt with.
+    bool analyse(Command command, const std::string& word, Move m) {
+        switch (command) {
+            case Command::Move:
+                if (dry()) return true;
+                if (!gamePositionReady || !isLegalMove(m)) {
+                    ++stats.refusedMoves;
+                    expect(Answer::ILLEGAL_MOVE, word.c_str());
+                } else {
+                    playGameMove(m);
+                }
+                return true;
+            case Command::NewGame:
+                if (!dry()) setupGamePosition(START_FEN, false);
+                return true;
+            case Command::Setboard:
+                handleSetboard();
+                return true;
+            case Command::Exit: analysing_ = false; return true;
+            case Command::Analyze: return true;
+            case Command::Go:
+            case Command::Force:
+            case Command::White:
+            case Command::Black:
+            case Command::Test:
+                analysing_ = false;
+                return false;
+            default: return false;
+        }
     }
 
     void takeBack(int moves) {
@@ -829,6 +876,7 @@ private:
     uint32_t budgetMs_ = 0;
     uint32_t clockMs_ = CLOCK_UNKNOWN;
     double fixedSeconds_ = NO_FIXED_TIME;
+    bool analysing_ = false;
 };
 
 // Conversations as text a reader can see: control and high bytes escaped, long ones cut.
@@ -904,6 +952,7 @@ std::string playConversation(uint64_t seed, uint64_t run, ReplayStats& totals, s
             totals.resultsChecked += replay.stats.resultsChecked;
             totals.refusedMoves += replay.stats.refusedMoves;
             totals.refusedPositions += replay.stats.refusedPositions;
+            totals.analyses += replay.stats.analyses > 0;
             if (!replay.failure.empty())
                 return replay.failure + "\noutput:\n" + printable(engine.output());
             return "";
@@ -935,10 +984,10 @@ void fuzzShard(int shard) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("shard %d: %d conversations in %.1f s; %d thinking answers, %d moves and %d results "
-                "checked, %d moves and %d positions refused\n",
-                shard, played, seconds, totals.thinks, totals.movesChecked, totals.resultsChecked,
-                totals.refusedMoves, totals.refusedPositions);
+    std::printf("shard %d: %d conversations in %.1f s (%d analysed); %d thinking answers, %d moves and "
+                "%d results checked, %d moves and %d positions refused\n",
+                shard, played, seconds, totals.analyses, totals.thinks, totals.movesChecked,
+                totals.resultsChecked, totals.refusedMoves, totals.refusedPositions);
     // The generated games must reach the engine: most conversations make it move.
     if (played >= 40) {
         EXPECT_GT(totals.movesChecked, played / 2);

@@ -7,7 +7,15 @@
 #include <cstdlib>
 #include <new>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+
 #include "book/opening_book.h"
+#include "common/output.h"
+#include "game/analysis.h"
+#include "game/thinking_output.h"
 #include "game/play_game_move.h"
 #include "search/search_fixture.h"
 
@@ -78,6 +86,30 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
 
     setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
     EXPECT_EQ(allocationsDuring([] { playGameMove(search(5)); }), 0);
+
+    // Thinking lines, as "post" and analysis print them, and the analysis status: formatted
+    // into fixed buffers. Standard output goes nowhere meanwhile (and is set up before).
+    std::fflush(stdout);
+    const int savedOutput = dup(1);
+    const int nowhere = open("/dev/null", O_WRONLY);
+    dup2(nowhere, 1);
+    close(nowhere);
+    sendLine("\n");
+    postThinking = true;
+    iterationReport = reportIteration;
+    setUpFen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
+    EXPECT_EQ(allocationsDuring([] {
+                  startSearchClock();
+                  search(5);
+                  static char status[96];
+                  formatAnalysisStatus(status, sizeof status);
+              }),
+              0);
+    postThinking = false;
+    iterationReport = nullptr;
+    std::fflush(stdout);
+    dup2(savedOutput, 1);
+    close(savedOutput);
 
     // Loading reads the file at the start of a game; probing it while playing is free.
     setUpFen(START_FEN);
