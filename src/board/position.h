@@ -139,8 +139,8 @@ void positionToFen(char* out);
 // Plays a move in the game itself: made, settled and copied to the root fields.
 void applyGameMove(Move m);
 // Moves the history entries a draw test can still reach down to the first entry, making room
-// for a game longer than the history; returns how far the entries moved.
-int slideGameHistory();
+// for a game longer than the history.
+void slideGameHistory();
 
 // Recomputes every redundant view from board and compares; for assertions and tests.
 bool positionIsConsistent();

@@ -9,15 +9,12 @@ namespace vostil {
 
 // Repetitions are looked for only since the last capture, castling, promotion or pawn move,
 // and never more than a hundred plies back: the entries below that are dead weight.
-int slideGameHistory() {
+void slideGameHistory() {
     const int top = int(historyTop - GameHistory);
     const int kept = std::min<int>(historyTop->fiftyCounter, HISTORY_LOOKBACK) + 1;
     assert(kept <= top + 1);
-    const int shift = top + 1 - kept;
-    if (shift == 0) return 0;
-    std::memmove(GameHistory, GameHistory + shift, kept * sizeof(HistoryEntry));
+    std::memmove(GameHistory, GameHistory + (top + 1 - kept), kept * sizeof(HistoryEntry));
     historyTop = GameHistory + kept - 1;
-    return shift;
 }
 
 }  // namespace vostil

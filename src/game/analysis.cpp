@@ -65,14 +65,17 @@ void leaveAnalysis() {
 }
 
 void formatAnalysisStatus(char* out, size_t size) {
-    const int total = searching ? searchProgress.rootMoves.load(std::memory_order_relaxed) : 0;
-    const int done = searching ? searchProgress.rootMovesDone.load(std::memory_order_relaxed) : 0;
-    char move[8] = "";
-    if (searching) formatCoordinateMove(move, searchProgress.rootMove.load(std::memory_order_relaxed));
-    std::snprintf(out, size, "stat01: %u %" PRIu64 " %d %d %d %s\n",
-                  searching ? unsigned(searchCentiseconds()) : 0u, searching ? searchNodesSoFar() : 0,
-                  searching ? searchProgress.depth.load(std::memory_order_relaxed) : 0, total - done,
-                  total, move);
+    if (!searching) {
+        std::snprintf(out, size, "stat01: 0 0 0 0 0\n");
+        return;
+    }
+    const int total = searchProgress.rootMoves.load(std::memory_order_relaxed);
+    const int done = searchProgress.rootMovesDone.load(std::memory_order_relaxed);
+    char move[8];
+    formatCoordinateMove(move, searchProgress.rootMove.load(std::memory_order_relaxed));
+    std::snprintf(out, size, "stat01: %u %" PRIu64 " %d %d %d %s\n", unsigned(searchCentiseconds()),
+                  searchNodesSoFar(), searchProgress.depth.load(std::memory_order_relaxed),
+                  total - done, total, move);
 }
 
 }  // namespace vostil

@@ -23,7 +23,9 @@ void playGameMove(Move m) {
     assert(gameRecord.moveCount < GAME_RECORD_SIZE);
     gameRecord.moves[gameRecord.moveCount++] = m;
     clearHistoryScores();
-    logLine(std::hex, pos.keyHigh, " ", pos.keyLow, std::dec);
+    logGameKey();
 }
+
+void logGameKey() { logLine(std::hex, pos.keyHigh, " ", pos.keyLow, std::dec); }
 
 }  // namespace vostil

@@ -7,5 +7,7 @@ namespace vostil {
 
 // Plays m in the game, starts the history counters afresh and logs the new key.
 void playGameMove(Move m);
+// Logs the game position's key, high half first, in hexadecimal.
+void logGameKey();
 
 }  // namespace vostil

@@ -31,8 +31,10 @@ bool setupGamePosition(const char* text, bool loadBook, BookErrors errors) {
     bool bookLoaded = false;
     if (loadBook && hashKey() == startPositionKey()) {
         bookLoaded = loadOpeningBook(findBookFile().c_str());
-        if (!bookLoaded && errors == BookErrors::Tell) sendLine("tellusererror BOOK ERROR!\n");
-        if (!bookLoaded) logLine("-\ttellusererror BOOK ERROR!\n");
+        if (!bookLoaded) {
+            if (errors == BookErrors::Tell) sendLine("tellusererror BOOK ERROR!\n");
+            logLine("-\ttellusererror BOOK ERROR!\n");
+        }
     }
     ttGeneration = 1;
     gamePositionReady = true;

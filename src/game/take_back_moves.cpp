@@ -4,7 +4,7 @@
 #include "board/position.h"
 #include "book/find_book_file.h"
 #include "book/opening_book.h"
-#include "common/log.h"
+#include "game/play_game_move.h"
 #include "game/game_record.h"
 #include "search/search.h"
 
@@ -29,7 +29,7 @@ int takeBackMoves(int n) {
     gameRecord.moveCount = kept;
 
     clearHistoryScores();
-    logLine(std::hex, pos.keyHigh, " ", pos.keyLow, std::dec);
+    logGameKey();
     return n;
 }
 

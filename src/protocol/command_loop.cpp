@@ -108,17 +108,28 @@ void handleSetboard() {
     }
 }
 
-void handleReceivedMove(const std::string& word, Move m) {
-    if (!gamePositionReady || !isLegalMove(m)) {
-        sendLine(("Illegal move: " + word + "\n").c_str());
-        return;
+// Plays a received move when it is legal in the game, else refuses it; true when played.
+bool playReceivedMove(const std::string& word, Move m) {
+    if (gamePositionReady && isLegalMove(m)) {
+        playGameMove(m);
+        return true;
     }
-    playGameMove(m);
-    if (engineState == ENGINE_AWAITING_MOVE) thinkAndMove();
+    sendLine(("Illegal move: " + word + "\n").c_str());
+    return false;
+}
+
+void handleReceivedMove(const std::string& word, Move m) {
+    if (playReceivedMove(word, m) && engineState == ENGINE_AWAITING_MOVE) thinkAndMove();
 }
 
 void setUpStartPosition() {
     setupGamePosition(START_FEN, true);
+}
+
+// "new": the start position, and no depth limit any more.
+void setUpNewGame() {
+    setUpStartPosition();
+    searchDepthCap = NO_DEPTH_LIMIT;
 }
 
 // While the engine analyses, the commands that change the game pause the search, change the
@@ -128,8 +139,7 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
     switch (command) {
         case Command::Move:
             pauseAnalysis();
-            if (gamePositionReady && isLegalMove(m)) playGameMove(m);
-            else sendLine(("Illegal move: " + word + "\n").c_str());
+            playReceivedMove(word, m);
             analysePosition();
             return true;
         case Command::Undo:
@@ -140,8 +150,7 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
             return true;
         case Command::NewGame:
             pauseAnalysis();
-            setUpStartPosition();
-            searchDepthCap = NO_DEPTH_LIMIT;
+            setUpNewGame();
             analysePosition();
             return true;
         case Command::Setboard:
@@ -225,8 +234,7 @@ void commandLoop() {
                 break;
             case Command::NewGame:
                 stopEngine();
-                setUpStartPosition();
-                searchDepthCap = NO_DEPTH_LIMIT;
+                setUpNewGame();
                 engineState = ENGINE_AWAITING_MOVE;
                 break;
             case Command::Level: handleLevel(); break;
