@@ -9,6 +9,7 @@
 #include "common/move.h"
 #include "game/engine_control.h"
 #include "game/engine_events.h"
+#include "game/thinking_output.h"
 #include "movegen/legal_moves.h"
 #include "search/search.h"
 #include "search/transposition_table.h"
@@ -34,11 +35,31 @@ uint32_t allowedWait(uint32_t wanted) {
 }
 
 // Last line of defence: whatever the search left, only a legal move is ever chosen, and a
-// mated or stalemated verdict only where the generator finds no legal move.
+// mated or stalemated verdict only where the generator finds no legal move. The repetition
+// verdict stands unless a move is wanted on a drawn root all the same.
 Move legalOrFallback(Move m) {
-    if (m == RESULT_REPETITION || isLegalMove(m)) return m;
+    if ((m == RESULT_REPETITION && !searchDrawnRoot.load()) || isLegalMove(m)) return m;
     if (const Move legal = firstLegalMove()) return legal;
     return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE;
+}
+
+constexpr uint32_t NODE_POLL_MS = 2;
+
+// Waits at most `ms` for the search to end by itself (CLOCK_UNKNOWN: some seven weeks, no
+// limit in practice), and stops it once it has counted the node limit.
+void waitForSearch(uint32_t ms) {
+    if (nodeLimit == 0) {
+        stoppedEvent->waitFor(ms);
+        return;
+    }
+    const uint32_t start = elapsedMs();
+    while (!stoppedEvent->waitFor(NODE_POLL_MS)) {
+        if (elapsedMs() - start >= ms) return;
+        if (searchNodesSoFar() >= nodeLimit) {
+            stopFlag = true;  // the count is reached: not even the iteration is finished
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -46,7 +67,7 @@ Move legalOrFallback(Move m) {
 void stopWithExtraTime() {
     engineState = ENGINE_IDLE;
     wrapUpFlag = true;
-    if (failLowFlag.load() && moveBudgetMs > 2000) {
+    if (!outsideStop.load() && failLowFlag.load() && moveBudgetMs > 2000) {
         logLine("-M: FL - Extra time");
         stoppedEvent->waitFor(allowedWait(uint32_t(movesPerTimeControl) * moveBudgetMs / 2));
     }
@@ -62,8 +83,10 @@ MoveChoice chooseMove() {
     moveStart = Clock::now();
     moveCapMs = moveTimeCap();
 
-    // Book move: played at once, the engine thread stays parked.
-    if (HashEntry* entry = findEntry(); entry && entry->isBookEntry() && isLegalMove(entry->move())) {
+    // Book move: played at once, the engine thread stays parked. A search to go on until
+    // stopped is wanted for its lines, not for a move.
+    if (HashEntry* entry = findEntry();
+        !searchUntilStopped && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
         bookMovePlayed = true;
         return {entry->move(), 0, true};
     }
@@ -77,8 +100,11 @@ MoveChoice chooseMove() {
 
     engineState = ENGINE_THINKING;
     startEngine(searchDepthCap);
+    // A stop from outside may have come before the search began, when starting cleared it.
+    if (outsideStop.load()) stopFlag = true;
     // A fixed time per move is all the cap allows; the clock's budget is not asked.
-    stoppedEvent->waitFor(fixedTime ? allowedWait(moveCapMs) : allowedWait(moveBudgetMs));
+    if (unlimitedTime) waitForSearch(CLOCK_UNKNOWN);
+    else waitForSearch(fixedTime ? allowedWait(moveCapMs) : allowedWait(moveBudgetMs));
     stopWithExtraTime();
 
     const Move m = legalOrFallback(SearchResult().move);

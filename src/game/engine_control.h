@@ -38,6 +38,30 @@ extern uint32_t fixedMoveTimeMs;
 extern int searchDepthCap;
 // The shallowest search the engine has: its first iteration.
 constexpr int SHALLOWEST_DEPTH = 2;
+// No time limit: the search runs until its depth limit, a node limit or a stop.
+extern bool unlimitedTime;
+// The search runs until a stop from outside, even past its own end, and no book move is
+// played: for an interface that analyses or ponders.
+extern bool searchUntilStopped;
+// The search may stop once it has counted this many nodes (0 for no limit); checked as the
+// search publishes its count, at each root move.
+extern uint64_t nodeLimit;
+// A stop from outside (any thread): the search ends at once, without extra time.
+extern std::atomic<bool> outsideStop;
+
+// One search as a UCI interface asks for it: its clock, a fixed time, a depth, a node count,
+// or none of them.
+struct SearchRequest {
+    bool hasClock = false;
+    int64_t clockMs = 0;        // the side to move's clock (overdrawn below 0)
+    int64_t incrementMs = 0;
+    int64_t movesToGo = 0;      // 0 for the usual divisor
+    bool hasMoveTime = false;
+    int64_t moveTimeMs = 0;     // a fixed time for this move
+    int64_t depth = 0;          // 0 for no depth limit
+    uint64_t nodes = 0;         // 0 for no node limit
+    bool untilStopped = false;  // "infinite" and "ponder"
+};
 
 // Engine thread side.
 void engineThreadMain();
@@ -46,6 +70,8 @@ void runThinking();
 // Main thread side.
 void createEngineThread();
 void joinEngineThread();
+// The engine thread woken to quit, and waited for.
+void quitEngineThread();
 void stopEngine();
 void startEngine(int depth);
 
@@ -60,5 +86,10 @@ uint32_t moveTimeCap();
 void setFixedMoveTime(double seconds);
 // "sd": at most `depth` plies, within what the search can do (2 to 63).
 void setSearchDepth(long long depth);
+// The budget of a clock in milliseconds: the arithmetic of budgetForClock without its
+// centiseconds, the same one second held back.
+uint32_t budgetForClockMs(uint32_t clock, uint32_t increment, int32_t movesPerControl);
+// Sets every limit of the next move from one request; what the request leaves out is unlimited.
+void applySearchRequest(const SearchRequest& request);
 
 }  // namespace vostil

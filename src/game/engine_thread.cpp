@@ -66,6 +66,13 @@ void joinEngineThread() {
     if (engineThread.joinable()) engineThread.join();
 }
 
+void quitEngineThread() {
+    stopEngine();
+    engineState = ENGINE_QUIT;
+    startEngine(NO_DEPTH_LIMIT);
+    joinEngineThread();
+}
+
 void stopEngine() {
     engineState = ENGINE_IDLE;
     wrapUpFlag = true;

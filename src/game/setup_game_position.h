@@ -13,5 +13,9 @@ enum class BookErrors { Tell, LogOnly };
 // Sets up the game from FEN/EPD text. False when the text was refused (no game position is
 // left) or when its EPD operand names no move (the position stands; a warning is sent).
 bool setupGamePosition(const char* text, bool loadBook, BookErrors errors = BookErrors::Tell);
+// The engine as every protocol starts it: the engine thread parked, the tables built and
+// cleared, and the game at the initial position with its book (a missing one only logged;
+// whether it was loaded is in the game record).
+void prepareEngine();
 
 }  // namespace vostil

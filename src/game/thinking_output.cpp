@@ -35,12 +35,52 @@ int thinkingScore(int score) {
     return score;
 }
 
-void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
-                        uint64_t nodes, const char* line) {
+namespace {
+
+// The line's length without its trailing blanks.
+int lineLength(const char* line) {
     size_t length = std::strlen(line);
     while (length > 0 && line[length - 1] == ' ') --length;
+    return int(length);
+}
+
+// The length of the line's leading moves: UCI interfaces read every word of "pv" as a move,
+// so the line's closing mark ("#", a stalemate, a gap in the table) is left out.
+int movesLength(const char* line) {
+    int length = 0;
+    for (const char* word = line; *word >= 'a' && *word <= 'h';) {
+        const char* end = std::strchr(word, ' ');
+        if (end == nullptr) return int(std::strlen(line));
+        length = int(end - line);
+        word = end + 1;
+    }
+    return length;
+}
+
+}  // namespace
+
+void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
+                        uint64_t nodes, const char* line) {
+    const int length = lineLength(line);
     std::snprintf(out, size, "%d %d %" PRIu32 " %" PRIu64 " %.*s\n", depth, thinkingScore(score),
-                  centiseconds, nodes, int(length), line);
+                  centiseconds, nodes, length, line);
+}
+
+void formatUciInfoLine(char* out, size_t size, int depth, int score, uint32_t milliseconds,
+                       uint64_t nodes, const char* line) {
+    const int reported = thinkingScore(score);
+    const char* kind = "cp";
+    if (reported > MATE_REPORT) {
+        kind = "mate";
+        score = reported - MATE_REPORT;
+    } else if (reported <= -MATE_REPORT) {
+        kind = "mate";
+        score = reported + MATE_REPORT;
+    }
+    const uint64_t nps = nodes * 1000 / (milliseconds ? milliseconds : 1);
+    const int length = movesLength(line);
+    std::snprintf(out, size, "info depth %d score %s %d nodes %" PRIu64 " time %" PRIu32 " nps %" PRIu64 "%s%.*s\n",
+                  depth, kind, score, nodes, milliseconds, nps, length ? " pv " : "", length, line);
 }
 
 void startSearchClock() {
@@ -49,11 +89,13 @@ void startSearchClock() {
     searchProgress.nodes.store(nodeCount, std::memory_order_relaxed);
 }
 
-uint32_t searchCentiseconds() {
+uint32_t searchMilliseconds() {
     const Clock::duration elapsed =
         Clock::now().time_since_epoch() - Clock::duration(searchStartTicks.load(std::memory_order_relaxed));
-    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 10);
+    return uint32_t(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
+
+uint32_t searchCentiseconds() { return searchMilliseconds() / 10; }
 
 uint64_t searchNodesSoFar() {
     return searchProgress.nodes.load(std::memory_order_relaxed) -
@@ -67,6 +109,13 @@ void reportIteration(int depth, int score, const char* line, bool completed) {
     static char text[PV_TEXT_SIZE + 64];
     formatThinkingLine(text, sizeof text, depth, score, searchCentiseconds(),
                        nodeCount - searchStartNodes.load(std::memory_order_relaxed), line);
+    sendLine(text);
+}
+
+void reportUciIteration(int depth, int score, const char* line, bool) {
+    static char text[PV_TEXT_SIZE + 128];
+    formatUciInfoLine(text, sizeof text, depth, score, searchMilliseconds(),
+                      nodeCount - searchStartNodes.load(std::memory_order_relaxed), line);
     sendLine(text);
 }
 

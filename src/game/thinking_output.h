@@ -18,13 +18,23 @@ int thinkingScore(int score);
 void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
                         uint64_t nodes, const char* line);
 
+// "info depth D score cp S|mate M nodes N time T nps R pv line\n" as UCI interfaces read it:
+// time in milliseconds, mate M in moves (negative when mated), the line's moves without its
+// closing mark, and no "pv" without a move.
+void formatUciInfoLine(char* out, size_t size, int depth, int score, uint32_t milliseconds,
+                       uint64_t nodes, const char* line);
+
 // A search starts: its time and nodes count from here (engine thread).
 void startSearchClock();
+uint32_t searchMilliseconds();
 uint32_t searchCentiseconds();
 // Nodes since the search started, as last published at a root move (any thread).
 uint64_t searchNodesSoFar();
 // The engine thread's report of each finished iteration, and of the result a search stopped
 // early returns (not in analysis: it would come after the interface has moved on).
 void reportIteration(int depth, int score, const char* line, bool completed);
+// The same report as a UCI "info" line, always: UCI has no switch for it, and the early
+// result comes before the move it explains.
+void reportUciIteration(int depth, int score, const char* line, bool completed);
 
 }  // namespace vostil

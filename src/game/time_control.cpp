@@ -12,6 +12,10 @@ uint32_t clockMs = CLOCK_UNKNOWN;
 bool bookMovePlayed = false;
 uint32_t fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
 int searchDepthCap = NO_DEPTH_LIMIT;
+bool unlimitedTime = false;
+bool searchUntilStopped = false;
+uint64_t nodeLimit = 0;
+std::atomic<bool> outsideStop{false};
 
 uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesPerControl) {
     // An overdrawn clock leaves the increment only; one second is held back from two on.
@@ -52,6 +56,34 @@ void setFixedMoveTime(double seconds) {
 
 void setSearchDepth(long long depth) {
     searchDepthCap = int(std::clamp<long long>(depth, SHALLOWEST_DEPTH, MAX_DEPTH_LIMIT));
+}
+
+uint32_t budgetForClockMs(uint32_t clock, uint32_t increment, int32_t movesPerControl) {
+    if (clock >= 2000) clock -= 1000;
+    return increment + clock / uint32_t(movesPerControl);
+}
+
+namespace {
+
+// Milliseconds as the 32-bit settings hold them; the largest value is kept for "unknown".
+uint32_t storedMs(int64_t ms) { return uint32_t(std::clamp<int64_t>(ms, 0, CLOCK_UNKNOWN - 1)); }
+
+}  // namespace
+
+void applySearchRequest(const SearchRequest& request) {
+    movesPerTimeControl =
+        request.movesToGo > 0 ? int32_t(std::min<int64_t>(request.movesToGo, 1000)) : 40;
+    incrementMs = storedMs(request.incrementMs);
+    const bool clock = request.hasClock && !request.untilStopped;
+    const bool fixed = request.hasMoveTime && !request.untilStopped;
+    clockMs = clock ? storedMs(request.clockMs) : CLOCK_UNKNOWN;
+    moveBudgetMs = clock ? budgetForClockMs(clockMs, incrementMs, movesPerTimeControl) : 0;
+    fixedMoveTimeMs = fixed ? storedMs(request.moveTimeMs) : NO_FIXED_MOVE_TIME;
+    unlimitedTime = !clock && !fixed;
+    searchUntilStopped = request.untilStopped;
+    searchDepthCap = request.depth > 0 ? int(std::clamp<int64_t>(request.depth, SHALLOWEST_DEPTH, MAX_DEPTH_LIMIT))
+                                       : NO_DEPTH_LIMIT;
+    nodeLimit = request.untilStopped ? 0 : request.nodes;
 }
 
 }  // namespace vostil

@@ -30,11 +30,11 @@ void InputReader::pushBack(const std::string& word) {
     hasPending_ = true;
 }
 
-bool InputReader::readRestOfLine(std::string& line) {
+bool InputReader::readRestOfLine(std::string& line, size_t keep) {
     line.clear();
     int c;
     while ((c = std::getc(source_)) != EOF) {
-        if (line.size() < MAX_KEPT_LENGTH || c == '\n') line.push_back(char(c));
+        if (line.size() < keep || c == '\n') line.push_back(char(c));
         if (c == '\n') break;
     }
     return !line.empty();

@@ -18,9 +18,9 @@ public:
     bool readWord(std::string& word);
     // Puts a word back to be read again next.
     void pushBack(const std::string& word);
-    // Reads the rest of the current line, its line end included; false at the end of input
-    // with nothing read.
-    bool readRestOfLine(std::string& line);
+    // Reads the rest of the current line, its line end included, keeping at most `keep`
+    // characters before the line end; false at the end of input with nothing read.
+    bool readRestOfLine(std::string& line, size_t keep = MAX_KEPT_LENGTH);
 
 private:
     std::FILE* source_;

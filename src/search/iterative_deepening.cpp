@@ -85,8 +85,8 @@ Move iterativeDeepening() {
     PlyRecord& root = *currentPly;
     assert(&root == PlyRecords);
 
-    // Step 1. A position drawn by rule is not searched.
-    if (isDraw(ROOT_REPETITION_COUNT)) {
+    // Step 1. A position drawn by rule is not searched, unless a move is wanted all the same.
+    if (!searchDrawnRoot.load(std::memory_order_relaxed) && isDraw(ROOT_REPETITION_COUNT)) {
         SearchResult() = MoveEntry{0, RESULT_REPETITION};
         return RESULT_REPETITION;
     }

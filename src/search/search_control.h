@@ -35,6 +35,10 @@ extern IterationReport iterationReport;
 // to say at once.
 extern std::atomic<bool> resumeFromTable;
 
+// A root already drawn by rule is searched all the same, for an interface that judges the
+// draw itself and still wants a move; cleared, such a root gives the repetition result at once.
+extern std::atomic<bool> searchDrawnRoot;
+
 // How far the search has got, for a status asked from another thread: published at each
 // root move, read without waiting.
 struct SearchProgress {

@@ -18,6 +18,7 @@ std::atomic<int> depthLimit{MAX_DEPTH_LIMIT};
 SearchReport searchReport = nullptr;
 IterationReport iterationReport = nullptr;
 std::atomic<bool> resumeFromTable{true};
+std::atomic<bool> searchDrawnRoot{false};
 SearchProgress searchProgress;
 
 // History counters only describe the position they were gathered in, so every game move
