@@ -21,6 +21,7 @@
 #include "protocol/clock_commands.h"
 #include "protocol/command.h"
 #include "protocol/input_reader.h"
+#include "protocol/uci_loop.h"
 #include "search/transposition_table.h"
 
 namespace vostil {
@@ -179,23 +180,12 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
 
 void leaveLoop() {
     if (analysisMode) leaveAnalysis();
-    stopEngine();
-    engineState = ENGINE_QUIT;
-    startEngine(NO_DEPTH_LIMIT);
-    joinEngineThread();
+    quitEngineThread();
 }
 
 }  // namespace
 
-bool startUp() {
-    bookMovePlayed = false;
-    engineState = ENGINE_AWAITING_MOVE;
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-    std::setvbuf(stdin, nullptr, _IONBF, 0);
-    std::fflush(nullptr);
-
-    std::string first;
-    input.readWord(first);
+bool startUp(const std::string& first) {
     if (first.compare(0, 6, "xboard") != 0) sendLine("Engine works only with xboard protocol ver. 2\n");
     sendLine("\n");
     sendLine("feature done=0\n");
@@ -204,19 +194,26 @@ bool startUp() {
     sendLine("feature myname=\"Vostil\"\n");
     sendLine("feature analyze=1\n");
 
-    currentPly = PlyRecords;
-    createEngineThread();
-    initTables();
-    clearHash();
-    // Some interfaces never send "new": the game starts from the initial position all the
-    // same. A missing book is told at the first "new"; here the log has it.
-    setupGamePosition(START_FEN, true, BookErrors::LogOnly);
+    prepareEngine();
     sendLine("feature done=1\n");
     return true;
 }
 
 void commandLoop() {
-    startUp();
+    bookMovePlayed = false;
+    engineState = ENGINE_AWAITING_MOVE;
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::fflush(nullptr);
+
+    // The first word chooses the protocol; anything but "uci" is taken for xboard.
+    std::string first;
+    input.readWord(first);
+    if (first == "uci") {
+        uciLoop(input);
+        return;
+    }
+    startUp(first);
     stopEngine();
 
     std::string word;

@@ -53,6 +53,19 @@ TEST(ThinkingOutput, MateScoresAreReadAsMovesToMate) {
     char line[64];
     formatThinkingLine(line, sizeof line, 9, 156, 1084, 48000, "g1f3 b8c6 ");
     EXPECT_STREQ(line, "9 156 1084 48000 g1f3 b8c6\n");
+    // The UCI form: mates in moves, the line's moves only, nodes per second from milliseconds.
+    const struct { int score; uint32_t ms; const char* line; const char* shown; } uci[] = {
+        {8099, 0, "g1g7 # ", "info depth 4 score mate 1 nodes 5000 time 0 nps 5000000 pv g1g7\n"},
+        {-8096, 250, "e1d1 h2h1q # ", "info depth 4 score mate -2 nodes 5000 time 250 nps 20000 pv e1d1 h2h1q\n"},
+        {-8100, 10, "# ", "info depth 4 score mate 0 nodes 5000 time 10 nps 500000\n"},
+        {-35, 2000, "e7e8n NOE ", "info depth 4 score cp -35 nodes 5000 time 2000 nps 2500 pv e7e8n\n"},
+        {0, 1000, "g2g1 1/2 - 1/2 (stalemate)", "info depth 4 score cp 0 nodes 5000 time 1000 nps 5000 pv g2g1\n"},
+    };
+    for (const auto& row : uci) {
+        char text[128];
+        formatUciInfoLine(text, sizeof text, 4, row.score, row.ms, 5000, row.line);
+        EXPECT_STREQ(text, row.shown) << row.line;
+    }
 }
 
 TEST(ThinkingOutput, PostShowsEveryIterationBeforeTheMoveAndNopostNone) {

@@ -47,10 +47,13 @@ TEST(CommandLoop, HandshakeIsExactAndEndOfInputEndsTheProcess) {
 }
 
 TEST(CommandLoop, AnotherFirstWordIsAnnouncedButTheEngineCarriesOn) {
-    auto run = runEngine("uci\nbenchmark\nquit\n");
-    EXPECT_TRUE(run.exitedCleanly) << run.errors;
-    EXPECT_EQ(run.output,
-              "Engine works only with xboard protocol ver. 2\n" + HANDSHAKE + "Define __STAT\n");
+    // Only the whole word "uci" chooses the other protocol.
+    for (const char* first : {"protover", "ucinewgame", "UCI"}) {
+        auto run = runEngine(std::string(first) + "\nbenchmark\nquit\n");
+        EXPECT_TRUE(run.exitedCleanly) << run.errors;
+        EXPECT_EQ(run.output,
+                  "Engine works only with xboard protocol ver. 2\n" + HANDSHAKE + "Define __STAT\n");
+    }
 }
 
 TEST(CommandLoop, LogsEveryCommandWordButNotTheHandshakeWord) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -16,7 +17,10 @@
 #include "common/output.h"
 #include "game/analysis.h"
 #include "game/thinking_output.h"
+#include "game/game_record.h"
 #include "game/play_game_move.h"
+#include "game/engine_control.h"
+#include "protocol/uci_loop.h"
 #include "search/search_fixture.h"
 
 namespace {
@@ -95,6 +99,21 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
     dup2(nowhere, 1);
     close(nowhere);
     sendLine("\n");
+
+    // A UCI interface sends the whole game before each move: here 8,000 plies of knights and
+    // a pawn move, set up through the game-move path and searched with its "info" lines.
+    static std::string game = "startpos moves";
+    for (int i = 0; i < 8000; ++i) game += (const char*[]){" g1f3", " g8f6", " f3g1", " f6g8"}[i % 4];
+    game += " e2e4";
+    iterationReport = reportUciIteration;
+    EXPECT_EQ(allocationsDuring([] {
+                  setUpUciPosition(game);
+                  applySearchRequest(readGoArguments("wtime 1000 btime 1000 winc 10 binc 10", pos.sideToMove));
+                  startSearchClock();
+                  search(5);
+              }),
+              0);
+    EXPECT_EQ(gameRecord.moveCount, 8001);
     postThinking = true;
     iterationReport = reportIteration;
     setUpFen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");

@@ -1,0 +1,138 @@
+// The UCI loop: one command a line, read while the engine searches on the choosing thread.
+#include "protocol/uci_loop.h"
+
+#include <cstring>
+#include <string>
+
+#include "board/position.h"
+#include "common/log.h"
+#include "common/move.h"
+#include "common/move_text.h"
+#include "common/next_word.h"
+#include "common/output.h"
+#include "game/background_move_choice.h"
+#include "game/game_record.h"
+#include "game/setup_game_position.h"
+#include "game/thinking_output.h"
+#include "search/search_control.h"
+
+namespace vostil {
+
+namespace {
+
+// A line this long holds a game of some 200,000 plies; a longer one is refused, not cut.
+constexpr size_t UCI_LINE_LIMIT = size_t(1) << 20;
+
+void sendIdentity() {
+    sendLine("id name Vostil\n");
+    sendLine("id author the Vostil developers\n");
+    sendLine("uciok\n");
+}
+
+// Runs on the choosing thread, once its search has ended.
+void announceBestMove(const MoveChoice& choice) {
+    char line[32] = "bestmove ";
+    const Move m = choice.move;
+    if (m != 0 && m != RESULT_MATED && m != RESULT_STALEMATE && m != RESULT_REPETITION) {
+        formatCoordinateMove(line + 9, m);
+    } else {
+        // The side to move has no legal move: the verdict where a line would stand.
+        sendLine(m == RESULT_MATED ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
+        std::strcpy(line + 9, "0000");
+    }
+    if (choice.fromBook) {
+        sendLine("info string book\n");
+        logLine("-M: move(book): ", line + 9);
+    } else {
+        logLine("bestmove ", line + 9, "\tscore: ", choice.score);
+    }
+    std::strcat(line, "\n");
+    sendLine(line);
+}
+
+void startNewGame() {
+    setupGamePosition(START_FEN, true, BookErrors::LogOnly);
+    if (!gameRecord.bookAtBase) sendLine("info string BOOK ERROR!\n");
+}
+
+void go(std::string_view arguments) {
+    applySearchRequest(readGoArguments(arguments, pos.sideToMove));
+    beginMoveChoice();
+}
+
+enum class UciCommand { None, Uci, IsReady, NewGame, Position, Go, Stop, Quit, Ignored };
+
+UciCommand classifyUciWord(std::string_view word) {
+    if (word == "uci") return UciCommand::Uci;
+    if (word == "isready") return UciCommand::IsReady;
+    if (word == "ucinewgame") return UciCommand::NewGame;
+    if (word == "position") return UciCommand::Position;
+    if (word == "go") return UciCommand::Go;
+    // The engine never ponders: a ponder hit ends the search it took for "go infinite", so
+    // that the interface has its move at once.
+    if (word == "stop" || word == "ponderhit") return UciCommand::Stop;
+    if (word == "quit") return UciCommand::Quit;
+    // No options to set (the tables are fixed), no debug output, nothing to register.
+    if (word == "setoption" || word == "debug" || word == "register") return UciCommand::Ignored;
+    return UciCommand::None;
+}
+
+// Acts on one line; false after "quit".
+bool runUciLine(std::string_view line) {
+    // A line whose first words are unknown is read from its first known one on.
+    UciCommand command = UciCommand::None;
+    while (command == UciCommand::None && !line.empty()) command = classifyUciWord(nextWord(line));
+
+    switch (command) {
+        case UciCommand::Uci: sendIdentity(); break;
+        case UciCommand::IsReady: sendLine("readyok\n"); break;
+        case UciCommand::NewGame:
+            endMoveChoice();
+            startNewGame();
+            break;
+        case UciCommand::Position:
+            endMoveChoice();
+            setUpUciPosition(line);
+            break;
+        case UciCommand::Go:
+            endMoveChoice();
+            go(line);
+            break;
+        case UciCommand::Stop: endMoveChoice(); break;
+        case UciCommand::Quit: return false;
+        case UciCommand::Ignored:
+        case UciCommand::None: break;
+    }
+    return true;
+}
+
+}  // namespace
+
+void uciLoop(InputReader& input) {
+    prepareEngine();
+    // An interface that speaks UCI judges draws itself and wants a move in every position
+    // that has one, and reads the lines in its own form.
+    searchDrawnRoot = true;
+    iterationReport = reportUciIteration;
+    createChooserThread(announceBestMove);
+    sendIdentity();
+
+    // Kept between lines: after the first long ones, reading a line allocates nothing.
+    std::string line;
+    line.reserve(4096);
+    input.readRestOfLine(line, UCI_LINE_LIMIT + 1);  // whatever followed "uci" on its line
+    while (input.readRestOfLine(line, UCI_LINE_LIMIT + 1)) {
+        std::string_view text = line;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
+        logLine("::cmd:: ", text);
+        if (text.size() > UCI_LINE_LIMIT) {
+            sendLine("info string Line too long\n");
+            continue;
+        }
+        if (!runUciLine(text)) break;
+    }
+    joinChooserThread();
+    quitEngineThread();
+}
+
+}  // namespace vostil

@@ -1,0 +1,249 @@
+// The UCI front end as its interfaces see it: identity, readiness at any moment, positions
+// set up whole or refused whole, the limits of "go", stop and quit during a search.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "board/parse_coordinate_move.h"
+#include "board/position.h"
+#include "game/engine_control.h"
+#include "game/set_up_game_line.h"
+#include "game/setup_game_position.h"
+#include "movegen/legal_moves.h"
+#include "protocol/uci_loop.h"
+#include "support/engine_process.h"
+
+using namespace vostil;
+using vostil::testing::EngineProcess;
+using vostil::testing::runEngine;
+
+namespace {
+
+const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\nuciok\n";
+const std::regex INFO(R"(info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+)( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
+const std::regex BESTMOVE(R"(bestmove ([a-h][1-8][a-h][1-8][qrbn]?|0000))");
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+// The moves of every "bestmove" line, in order.
+std::vector<std::string> bestMoves(const std::string& output) {
+    std::vector<std::string> moves;
+    for (const auto& line : linesOf(output))
+        if (line.rfind("bestmove ", 0) == 0) moves.push_back(line.substr(9));
+    return moves;
+}
+
+// Whether `reply` is a legal move after the game the FEN and the moves describe.
+bool legalAfter(const char* fen, const std::string& moves, const std::string& reply) {
+    if (setUpGameLine(fen, moves).outcome != GameLineOutcome::Accepted) return false;
+    return isLegalMove(parseCoordinateMove(reply.c_str(), MoveSource::Root));
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+std::string knightShuffle(int plies) {
+    const char* cycle[4] = {" b1c3", " b8c6", " c3b1", " c6b8"};
+    std::string moves;
+    for (int i = 0; i < plies; ++i) moves += cycle[i % 4];
+    return moves;
+}
+
+}  // namespace
+
+TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
+    // Unknown options, debug and lines of unknown words get nothing; each line is logged whole.
+    auto run = runEngine("uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n");
+    ASSERT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_EQ(run.output, IDENTITY + "readyok\nreadyok\n" + IDENTITY);
+    EXPECT_TRUE(contains(run.log, "::cmd:: setoption name Hash value 64\n::cmd:: debug on\n")) << run.log;
+    EXPECT_TRUE(contains(run.log, "::cmd:: quit\n")) << run.log;
+}
+
+TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
+    // Each "go" waits for its move, as an interface does: a line sent during a search ends it.
+    EngineProcess engine(true);
+    const char* requests[] = {
+        "ucinewgame\nposition startpos\ngo wtime 60000 btime 60000\n",
+        "position startpos moves e2e4\ngo wtime 60000 btime 60000 winc 1000 binc 1000\n",
+        // Out of the book: every finished iteration is told, then the move.
+        "position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq - 0 4\ngo depth 4\n",
+        // A mate is told in moves, its line without the mark.
+        "position fen 7k/8/5K2/8/8/8/8/6Q1 w - - 0 1\ngo depth 6\n",
+    };
+    engine.send("uci\n");
+    for (const char* request : requests) {
+        const size_t from = engine.output().size();
+        engine.send(request);
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 20000, from)) << request << engine.output();
+    }
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    ASSERT_TRUE(engine.exitedCleanly()) << engine.errors();
+    const auto moves = bestMoves(engine.output());
+    ASSERT_EQ(moves.size(), 4u) << engine.output();
+    EXPECT_TRUE(legalAfter(START_FEN, "", moves[0])) << moves[0];
+    EXPECT_TRUE(legalAfter(START_FEN, "e2e4", moves[1])) << moves[1];
+    EXPECT_TRUE(legalAfter("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq -", "", moves[2]));
+    const auto lines = linesOf(engine.output());
+    ASSERT_GE(lines.size(), 8u) << engine.output();
+    EXPECT_EQ(lines[3], "info string book");
+    EXPECT_EQ(lines[5], "info string book");
+    int deepest = 0;
+    bool mateInOne = false;
+    for (const auto& line : lines) {
+        if (line.rfind("info depth", 0) != 0) continue;
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(line, m, INFO)) << line;
+        EXPECT_NE(m[7].str(), "") << "no line: " << line;
+        deepest = std::max(deepest, std::stoi(m[1]));
+        mateInOne |= m[2] == "mate" && m[3] == "1";
+    }
+    EXPECT_EQ(deepest, 4) << engine.output();
+    EXPECT_TRUE(mateInOne) << engine.output();
+    EXPECT_EQ(moves[3], "g1g7");
+    EXPECT_TRUE(contains(engine.log(), "-M: move(book): ")) << engine.log();
+}
+
+TEST(Uci, RefusedPositionsLeaveThePreviousGameWhole) {
+    const std::string game = "position startpos moves e2e4 e7e5 g1f3\n";
+    auto run = runEngine("uci\n" + game +
+                         "position fen 8/8/8/8/8/8/8/8 w - - 0 1\n"
+                         "position startpos moves e2e4 e7e5 e1e3\n"
+                         "position startpos moves d2d4 d7d5 c2c4 d5c4 e2e4 b7b5 a2a4 b5a4 e9e4\n"
+                         "position fen\nposition\nposition fen " + std::string(200, 'p') + "\n"
+                         "go depth 3\nquit\n");
+    ASSERT_TRUE(run.exitedCleanly) << run.errors;
+    for (const char* refusal :
+         {"info string Illegal position: 8/8/8/8/8/8/8/8 w - - 0 1\n", "info string Illegal move: e1e3\n",
+          "info string Illegal move: e9e4\n", "info string Illegal position: fen\n", "info string Illegal position: \n"})
+        EXPECT_TRUE(contains(run.output, refusal)) << refusal << run.output;
+    // The search ran on the game before the refusals, and its move is one of that game.
+    EXPECT_TRUE(contains(run.log, "-FEN:\trnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq -\n")) << run.log;
+    const auto moves = bestMoves(run.output);
+    ASSERT_EQ(moves.size(), 1u) << run.output;
+    EXPECT_TRUE(legalAfter(START_FEN, "e2e4 e7e5 g1f3", moves[0])) << moves[0];
+}
+
+TEST(Uci, DrawnMatedAndStalematedRoots) {
+    // 13,500 plies of knights: the base position for the 3,376th time, in a line longer than
+    // any word or the game history. In UCI the interface judges the draw: a move is wanted.
+    const std::string base = "1n2k3/pppppppp/8/8/8/8/PPPPPPPP/1N2K3 w - -";
+    const std::string shuffle = knightShuffle(13500);
+    auto run = runEngine("uci\nposition fen " + base + " moves" + shuffle + "\ngo depth 3\n"
+                         "position fen " + base + " moves" + shuffle + " e2e4\ngo depth 3\n"
+                         "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 50\n"
+                         "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\nstop\nquit\n",
+                         false, 120000);
+    ASSERT_TRUE(run.exitedCleanly) << run.errors;
+    EXPECT_FALSE(contains(run.output, "Illegal")) << run.output.substr(0, 400);
+    const auto moves = bestMoves(run.output);
+    ASSERT_EQ(moves.size(), 4u) << run.output;
+    EXPECT_TRUE(legalAfter(base.c_str(), "", moves[0])) << moves[0];
+    EXPECT_TRUE(legalAfter(base.c_str(), "e2e4", moves[1])) << moves[1];
+    // Searched, not cut short by the draw.
+    EXPECT_TRUE(contains(run.log, "-FEN:\t" + base + "\n")) << run.log.substr(0, 2000);
+    EXPECT_TRUE(contains(run.output, "info depth 0 score mate 0\nbestmove 0000\n")) << run.output;
+    EXPECT_TRUE(contains(run.output, "info depth 0 score cp 0\nbestmove 0000\n")) << run.output;
+}
+
+TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
+    // Black to move on a short clock while White's is long: the move comes within Black's.
+    EngineProcess engine;
+    engine.send("uci\nposition startpos moves a2a3\ngo wtime 600000 btime 900 winc 0 binc 0\n");
+    ASSERT_TRUE(engine.waitForOutput("bestmove ", 5000)) << engine.output();
+    for (const char* go : {"go movetime 150\n", "go depth 2\n", "go nodes 3000\n",
+                           "go wtime 2000 btime 2000 movestogo 1\n"}) {
+        const size_t from = engine.output().size();
+        engine.send(std::string("position startpos moves b2b3\n") + go);
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << go << engine.output().substr(from);
+    }
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+    const auto moves = bestMoves(engine.output());
+    ASSERT_EQ(moves.size(), 5u) << engine.output();
+    EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];
+    for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
+}
+
+// A stop before the first iteration is done, readiness and new positions during a search, and
+// quit in a deep one: under ThreadSanitizer any race of the hand-over fails it.
+TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
+    EngineProcess engine;
+    engine.send("uci\nposition startpos moves e2e4\ngo infinite\nstop\n");
+    ASSERT_TRUE(engine.waitForOutput("bestmove ", 20000)) << engine.output();
+    size_t from = engine.output().size();
+    engine.send("position startpos moves d2d4\ngo infinite\n");
+    ASSERT_TRUE(engine.waitForOutput("info depth 3 ", 20000, from)) << engine.output();
+    engine.send("isready\n");
+    ASSERT_TRUE(engine.waitForOutput("readyok\n", 20000, from)) << engine.output();
+    EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << "infinite ended by itself";
+    // A new position during the search ends it first, with its move.
+    engine.send("position startpos moves d2d4 d7d5\ngo wtime 100000 btime 100000\nisready\nstop\n");
+    ASSERT_TRUE(engine.waitForOutput("bestmove ", 20000, engine.output().find("readyok", from))) << engine.output();
+    from = engine.output().size();
+    engine.send("ucinewgame\nposition startpos moves c2c4\ngo infinite\n");
+    ASSERT_TRUE(engine.waitForOutput("info depth 6 ", 30000, from)) << engine.output();
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+    const auto moves = bestMoves(engine.output());
+    ASSERT_GE(moves.size(), 3u) << engine.output();
+    EXPECT_TRUE(legalAfter(START_FEN, "e2e4", moves[0])) << moves[0];
+    EXPECT_TRUE(legalAfter(START_FEN, "d2d4", moves[1])) << moves[1];
+    EXPECT_TRUE(legalAfter(START_FEN, "d2d4 d7d5", moves[2])) << moves[2];
+    // Whole lines only: every line is one of the protocol's forms.
+    for (const auto& line : linesOf(engine.output()))
+        EXPECT_TRUE(line.empty() || line == "readyok" || line.rfind("id ", 0) == 0 || line == "uciok" ||
+                    line == "info string BOOK ERROR!" ||
+                    std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE))
+            << line;
+}
+
+TEST(Uci, GoArgumentsReadTheClockOfTheSideToMove) {
+    const struct {
+        const char* arguments;
+        int side;
+        uint32_t budget, cap;
+        int32_t divisor;
+    } rows[] = {
+        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30000 - 150, 10},
+        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", BLACK, 1000 / 10, 1000 - 150, 10},
+        {"btime 1999 wtime 5", BLACK, 1999 / 40, 1999 - 150, 40},
+        {"wtime -300 winc 200", WHITE, 200, 0, 40},  // overdrawn: the increment only
+        {"wtime 60000 movestogo 0 depth x", WHITE, 59000 / 40, 60000 - 150, 40},
+        {"wtime 10000 infinite", WHITE, 0, CLOCK_UNKNOWN, 40},
+    };
+    for (const auto& row : rows) {
+        applySearchRequest(readGoArguments(row.arguments, row.side));
+        EXPECT_EQ(moveBudgetMs, row.budget) << row.arguments;
+        EXPECT_EQ(moveTimeCap(), row.cap) << row.arguments;
+        EXPECT_EQ(movesPerTimeControl, row.divisor) << row.arguments;
+    }
+    const SearchRequest limits = readGoArguments("movetime 700 depth 9 nodes 123456 mate 3 searchmoves e2e4", WHITE);
+    EXPECT_TRUE(limits.hasMoveTime && limits.moveTimeMs == 700 && limits.depth == 9 && limits.nodes == 123456u);
+    EXPECT_FALSE(limits.hasClock || limits.untilStopped);
+    applySearchRequest(limits);
+    EXPECT_EQ(moveTimeCap(), 700u - 150);
+    EXPECT_EQ(searchDepthCap, 9);
+    EXPECT_FALSE(unlimitedTime);
+    applySearchRequest(readGoArguments("ponder wtime 1000", WHITE));
+    EXPECT_TRUE(unlimitedTime && searchUntilStopped);
+    applySearchRequest({});
+    EXPECT_TRUE(unlimitedTime);
+    EXPECT_FALSE(searchUntilStopped);
+    EXPECT_EQ(searchDepthCap, NO_DEPTH_LIMIT);
+    unlimitedTime = false;  // as the xboard side has it, for the tests that follow
+}
