@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 jobs="${JOBS:-2}"
 dir=build/fuzz
-targets=(setup_position coordinate_move algebraic_move opening_book command_loop)
+targets=(setup_position coordinate_move algebraic_move opening_book command_loop uci_loop)
 
 skip() {
   echo "SKIPPED: fuzz targets: $1 (scripts/install_deps.sh fuzz installs it as root)"
@@ -34,7 +34,7 @@ cmake --build "$dir" -j "$jobs" --target "${targets[@]/#/fuzz_}" book || exit 1
 run_target() {
   local target="$1" log="$dir/fuzz_$1.log" length=()
   # Whole conversations may be long games: room for the history's limits to be reached.
-  [ "$target" = command_loop ] && length=(-max_len=80000)
+  case "$target" in command_loop | uci_loop) length=(-max_len=80000) ;; esac
   mkdir -p "$dir/corpus/$target" "$dir/crashes"
   (cd "$dir" && "./fuzz_$target" "${length[@]}" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="crashes/$target-" "corpus/$target" "../../fuzz/corpus/$target" \

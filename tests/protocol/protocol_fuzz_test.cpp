@@ -21,6 +21,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -41,6 +42,8 @@
 #include "movegen/legal_moves.h"
 #include "game/engine_control.h"
 #include "protocol/input_reader.h"
+#include "protocol/uci_loop.h"
+#include "common/next_word.h"
 #include "search/draw_detection.h"
 #include "support/engine_process.h"
 
@@ -994,6 +997,193 @@ void fuzzShard(int shard) {
     }
 }
 
+// --- UCI conversations -----------------------------------------------------------------------
+// The same engine spoken to in UCI: whole games, refused moves and FEN text, every limit of
+// "go", stops, readiness questions, unknown lines, and "quit" or the end of input anywhere.
+// Sent at once, so each line ends the search before it. Each "go" must get exactly one
+// "bestmove", legal in the game the engine then holds (replayed with the library's own
+// set-up), or "0000" where that game has no legal move.
+
+// The legal moves of a game set up from a "position" line's arguments, as texts.
+std::vector<std::string> legalMoveTextsAfter(const std::string& arguments) {
+    QuietStandardOutput quiet;
+    setUpUciPosition(arguments);
+    std::vector<std::string> texts;
+    for (const Move m : legalMoves()) texts.push_back(moveText(m));
+    return texts;
+}
+
+class UciConversation {
+public:
+    explicit UciConversation(uint64_t seed) : rng_(seed) {}
+
+    std::string make() {
+        text_.clear();
+        add("uci");
+        const int items = rng_.between(1, 30);
+        for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
+        const int ending = rng_.below(100);
+        if (ending < 45) add("quit");
+        else if (ending < 55) {
+            add("quit");
+            addItem();  // nothing after "quit" may be acted on
+        }
+        return text_;
+    }
+
+private:
+    void add(const std::string& line) { text_ += line + (rng_.chance(10) ? "\r\n" : "\n"); }
+
+    // A game from `base`: up to `plies` random legal moves, sometimes one word more that may
+    // be anything.
+    std::string game(const std::string& base, int plies) {
+        std::string moves;
+        for (int i = 0; i < plies; ++i) {
+            const std::vector<std::string> legal = legalMoveTextsAfter(base + " moves" + moves);
+            if (legal.empty()) break;
+            moves += " " + legal[size_t(rng_.below(int(legal.size())))];
+        }
+        if (rng_.chance(15)) moves += rng_.chance(50) ? " e2e5" : " " + std::string(1, char('a' + rng_.below(26))) + "7";
+        return base + (moves.empty() && rng_.chance(50) ? "" : " moves" + moves);
+    }
+
+    std::string position() {
+        const int kind = rng_.below(100);
+        if (kind < 35) return "position " + game("startpos", rng_.between(0, 30));
+        if (kind < 70) {
+            std::string fen = rng_.pick(POSITIONS);
+            if (fen.find(';') != std::string::npos) fen = POSITIONS[0];
+            return "position " + game("fen " + fen, rng_.between(0, 12));
+        }
+        if (kind < 80) {  // a FEN cut anywhere, or fields out of place
+            const std::string fen = rng_.pick(POSITIONS);
+            return "position fen " + fen.substr(0, size_t(rng_.below(int(fen.size()) + 1))) + " moves e2e4";
+        }
+        if (kind < 88) {  // a game long past the history's length, a line past any word's
+            std::string moves;
+            const char* cycle[4] = {" g1f3", " g8f6", " f3g1", " f6g8"};
+            for (int i = 0, n = rng_.between(100, 2400); i < n; ++i) moves += cycle[i % 4];
+            return "position startpos moves" + moves;
+        }
+        const char* odd[] = {"position", "position fen", "position startpos moves", "position moves e2e4",
+                             "position startpos e2e4", "position fen 8/8/8/8/8/8/8/8 w - - 0 1"};
+        return rng_.pick(odd);
+    }
+
+    std::string go() {
+        const char* words[] = {"infinite", "ponder", "depth", "movetime", "nodes", "wtime", "btime",
+                               "winc", "binc", "movestogo", "mate", "searchmoves"};
+        std::string line = "go";
+        for (int i = 0, n = rng_.below(5); i < n; ++i) {
+            line += std::string(" ") + rng_.pick(words);
+            const int r = rng_.below(100);
+            if (r < 70) line += " " + std::to_string(rng_.between(0, 5000));
+            else if (r < 80) line += " -" + std::to_string(rng_.between(1, 5000));
+            else if (r < 85) line += " 99999999999999999999";
+        }
+        return line;
+    }
+
+    void addItem() {
+        const int r = rng_.below(100);
+        if (r < 30) add(position());
+        else if (r < 60) add(go());
+        else if (r < 68) add("stop");
+        else if (r < 76) add("isready");
+        else if (r < 80) add("ucinewgame");
+        else if (r < 82) add("uci");
+        else if (r < 85) add("ponderhit");
+        else if (r < 90) {
+            const char* other[] = {"setoption name Hash value 1", "debug on", "register later", "",
+                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff"};
+            add(rng_.pick(other));
+        } else add(position() + "\n" + go());
+    }
+
+    Random rng_;
+    std::string text_;
+};
+
+// Checks the engine's answers to one UCI conversation; "" when they are right.
+std::string checkUciConversation(const std::string& input, const std::string& output, int& movesChecked) {
+    std::vector<std::vector<std::string>> legalAtGo;
+    int readiness = 0, identities = 0;
+    legalMoveTextsAfter("startpos");
+    size_t start = 0;
+    while (start < input.size()) {
+        size_t end = input.find('\n', start);
+        if (end == std::string::npos) end = input.size();
+        std::string line = input.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::string_view rest = line;
+        const std::string_view first = nextWord(rest);
+        if (first == "quit") break;
+        if (first == "uci") ++identities;
+        else if (first == "isready") ++readiness;
+        else if (first == "ucinewgame") legalMoveTextsAfter("startpos");
+        else if (first == "position") legalMoveTextsAfter(std::string(rest));
+        else if (first == "go") legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
+    }
+
+    const std::regex info(R"(info depth \d+ score (cp|mate) -?\d+( nodes \d+ time \d+ nps \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)?)");
+    size_t go = 0;
+    int readyok = 0, uciok = 0;
+    start = 0;
+    while (start < output.size()) {
+        size_t end = output.find('\n', start);
+        if (end == std::string::npos) end = output.size();
+        const std::string line = output.substr(start, end - start);
+        start = end + 1;
+        if (line == "readyok") ++readyok;
+        else if (line == "uciok") ++uciok;
+        else if (line.rfind("bestmove ", 0) == 0) {
+            if (go == legalAtGo.size()) return "a bestmove without a go: " + line;
+            const auto& legal = legalAtGo[go++];
+            const std::string move = line.substr(9);
+            if (legal.empty() ? move != "0000" : std::find(legal.begin(), legal.end(), move) == legal.end())
+                return "bestmove " + move + " for go " + std::to_string(go) + ", which has " +
+                       std::to_string(legal.size()) + " legal moves";
+        } else if (!(line.rfind("id ", 0) == 0 || line.rfind("info string ", 0) == 0 ||
+                     std::regex_match(line, info) || line.empty()))
+            return "a line of no UCI form: " + line;
+    }
+    if (go != legalAtGo.size())
+        return std::to_string(legalAtGo.size()) + " go, " + std::to_string(go) + " bestmove";
+    movesChecked += int(go);
+    if (readyok != readiness) return std::to_string(readiness) + " isready, " + std::to_string(readyok) + " readyok";
+    if (uciok != identities) return std::to_string(identities) + " uci, " + std::to_string(uciok) + " uciok";
+    return "";
+}
+
+void fuzzUci() {
+    const uint64_t runs = environmentNumber("VOSTIL_FUZZ_RUNS", DEFAULT_RUNS) / SHARDS;
+    const uint64_t seed = environmentNumber("VOSTIL_FUZZ_SEED", DEFAULT_SEED);
+    const uint64_t first = environmentNumber("VOSTIL_FUZZ_FIRST", 0);
+    int failures = 0, movesChecked = 0;
+    for (uint64_t run = first; run < first + runs; ++run) {
+        const std::string input = UciConversation(runSeed(seed, run) ^ 0x5543490000000000ull).make();
+        EngineProcess engine;
+        engine.send(input);
+        engine.closeInput();
+        std::string failure;
+        if (!engine.waitForExit(BASE_TIMEOUT_MS)) failure = "the engine did not end";
+        else if (!engine.exitedCleanly() || !engine.errors().empty()) failure = "the engine ended badly:\n" + engine.errors();
+        else failure = checkUciConversation(input, engine.output(), movesChecked);
+        if (failure.empty()) continue;
+        const std::string file = "fuzz-failure-uci-" + std::to_string(seed) + "-" + std::to_string(run) + ".txt";
+        std::ofstream(file, std::ios::binary) << input;
+        ADD_FAILURE() << "UCI conversation " << run << " of seed " << seed << " (input saved as " << file
+                      << "): " << failure << "\noutput:\n" << printable(engine.output()) << "\ninput:\n"
+                      << printable(input);
+        if (++failures == MAX_REPORTED_FAILURES) break;
+    }
+    // Most conversations make the engine move.
+    if (runs >= 40) {
+        EXPECT_GT(movesChecked, int(runs / 2));
+    }
+}
+
 }  // namespace
 
 // Found by the fuzz: "white" after 1. e4 handed white the en-passant square meant for black,
@@ -1015,3 +1205,4 @@ TEST(ProtocolFuzz, RandomConversationsShard0) { fuzzShard(0); }
 TEST(ProtocolFuzz, RandomConversationsShard1) { fuzzShard(1); }
 TEST(ProtocolFuzz, RandomConversationsShard2) { fuzzShard(2); }
 TEST(ProtocolFuzz, RandomConversationsShard3) { fuzzShard(3); }
+TEST(ProtocolFuzz, RandomUciConversations) { fuzzUci(); }
