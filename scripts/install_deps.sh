@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the build and test tools are on the machine: installs them with apt-get when
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
-# packages of the xboard match test and of the perft oracle (stockfish), "windows" those of
+# packages of the xboard match tests (polyglot for the UCI one) and of the perft oracle (stockfish), "windows" those of
 # the Windows build and its tests (the mingw-w64 cross compilers, 32-bit Wine, zip for the
 # release archive), "fuzz" for clang and its fuzzer runtime.
 set -euo pipefail
@@ -19,6 +19,8 @@ if [ "${1:-}" = "match" ]; then
   [ -x /usr/games/fairymax ] || command -v fairymax >/dev/null 2>&1 || optional+=(fairymax)
   command -v Xvfb >/dev/null 2>&1 || optional+=(xvfb)
   [ -x /usr/games/stockfish ] || command -v stockfish >/dev/null 2>&1 || optional+=(stockfish)
+  # The adapter through which xboard plays a UCI engine.
+  [ -x /usr/games/polyglot ] || command -v polyglot >/dev/null 2>&1 || optional+=(polyglot)
 fi
 i386=no
 if [ "${1:-}" = "windows" ]; then

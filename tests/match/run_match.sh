@@ -5,6 +5,8 @@
 # or the move cap set here), and Vostil must never forfeit, crash, disconnect, hang at
 # "quit" or pop up an error. Thinking is shown and saved: every move Vostil searched must
 # carry xboard's {score/depth time} comment in the games, with a depth of at least 2.
+# With -u Vostil speaks UCI instead: xboard starts it through the polyglot adapter, which
+# turns Vostil's "info" lines into the thinking that the games keep.
 #
 # Usage: run_match.sh [options]
 #   -n GAMES   games to play, colours alternating (default 4)
@@ -19,10 +21,13 @@
 #   -c MOVES   move cap: the game is adjudicated a draw after this many moves (default 80)
 #   -l SECONDS hard limit for the whole match (default 120 per game plus 60)
 #   -s SECONDS stall limit: fail when xboard's log stops growing this long (default 90)
+#   -u         Vostil as a UCI engine, through polyglot (its own book off: Vostil's book is used)
 #
 # Results: DIR/last_match.pgn (the games), DIR/xboard.debug (xboard's debug log, every line
 # exchanged with both engines), DIR/vostil-run/Vostil.log (the engine's own log),
-# DIR/summary.txt. Exit status: 0 clean match, 1 failure, 77 xboard, the opponent or Xvfb missing.
+# DIR/summary.txt; with -u also DIR/vostil-run/polyglot.log (every line between polyglot and
+# Vostil). Exit status: 0 clean match, 1 failure, 77 xboard, the opponent, Xvfb or (with -u)
+# polyglot missing.
 set -uo pipefail
 
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -39,7 +44,8 @@ move_cap=80
 limit=""
 stall_limit=90
 opponent=fairymax
-while getopts "n:p:e:b:o:t:m:i:c:l:s:" opt; do
+uci=0
+while getopts "n:p:e:b:o:t:m:i:c:l:s:u" opt; do
   case "$opt" in
     n) games="$OPTARG" ;;
     p) opponent="$OPTARG" ;;
@@ -52,6 +58,7 @@ while getopts "n:p:e:b:o:t:m:i:c:l:s:" opt; do
     c) move_cap="$OPTARG" ;;
     l) limit="$OPTARG" ;;
     s) stall_limit="$OPTARG" ;;
+    u) uci=1 ;;
     *) sed -n '2,/^set /p' "$0" | sed '$d' >&2; exit 2 ;;
   esac
 done
@@ -61,7 +68,9 @@ done
 # Debian installs the games and engines in /usr/games, which root's PATH lacks.
 export PATH="$PATH:/usr/games"
 missing=()
-for tool in xboard "$opponent" Xvfb; do
+tools=(xboard "$opponent" Xvfb)
+[ $uci = 0 ] || tools+=(polyglot)
+for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -163,9 +172,20 @@ xboard_args=(
   -soundProgram "" -xpopup
 )
 [ "$inc" = 0 ] || xboard_args+=(-inc "$inc")
+polyglot_log="$run_dir/polyglot.log"
+if [ $uci = 1 ]; then
+  # xboard starts polyglot in -polyglotDir and polyglot starts the stand-in in -fd: both in
+  # the run folder, so that whatever polyglot writes stays there (its settings folder is
+  # under HOME). polyglot's own book is off and so is its resigning: every move comes from
+  # Vostil. Its log keeps every line exchanged with Vostil, "info" lines included.
+  xboard_args+=(
+    -fUCI -polyglotDir "$run_dir" -usePolyglotBook false
+    -adapterCommand "polyglot -noini -ec \"%fcp\" -ed \"%fd\" -log true -lf \"$polyglot_log\" -pg Book=false -pg Resign=false -pg ShowPonder=true"
+  )
+fi
 
 started=$(date +%s)
-echo "Match: Vostil against $opponent, $games games at $mps moves in $tc (+$inc s), cap $move_cap moves"
+echo "Match: Vostil$([ $uci = 1 ] && echo " (UCI, through polyglot)") against $opponent, $games games at $mps moves in $tc (+$inc s), cap $move_cap moves"
 echo "Engine: $engine; book: $([ $have_book = 1 ] && echo "$book" || echo none); display $DISPLAY"
 setsid xboard "${xboard_args[@]}" >"$out/xboard.out" 2>&1 &
 xboard_pid=$!
@@ -242,6 +262,20 @@ if [ -f "$debug" ]; then
 else
   fail "xboard wrote no debug log"
 fi
+# Through polyglot a UCI "info string" reaches xboard as a line of thinking, which the lines
+# above do not catch: only its book notes are expected from Vostil.
+if [ $uci = 1 ]; then
+  if [ -f "$polyglot_log" ]; then
+    while IFS= read -r line; do
+      text="${line#*Engine->Adapter: info string }"
+      [ "$text" = book ] && continue
+      if [ $have_book = 0 ] && [ "$text" = "BOOK ERROR!" ]; then continue; fi
+      fail "Vostil told polyglot: info string $text"
+    done < <(grep 'Engine->Adapter: info string ' "$polyglot_log")
+  else
+    fail "polyglot wrote no log"
+  fi
+fi
 
 # Every game: a normal result, and an ending that is no forfeit, flag or false claim.
 summary="$out/summary.txt"
@@ -258,7 +292,7 @@ if [ -f "$pgn" ]; then
         sub(/\} *(1-0|0-1|1\/2-1\/2|\*) *$/, "", ending)
       }
       n++
-      vostilWhite = (white ~ /^vostil/)
+      vostilWhite = (tolower(white) ~ /^vostil/)
       line = sprintf("Game %d: %s - %s %s {%s}", n, white, black, result, ending)
       print line > summary
       if (result == "1/2-1/2") draws++
