@@ -47,6 +47,9 @@ void chooserMain() {
 
 void createChooserThread(MoveAnnouncer announce) {
     announcer = announce;
+    // A thread made again after an earlier one ended (as each fuzzed conversation does).
+    chooserQuit = false;
+    choosing = false;
     chooseSignal = std::make_unique<Event>(false, false);
     stopSignal = std::make_unique<Event>(true, false);
     announcedEvent = std::make_unique<Event>(true, true);
