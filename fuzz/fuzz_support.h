@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include "board/parse_coordinate_move.h"
 #include "common/log.h"
 #include "common/move_text.h"
+#include "game/game_record.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
 #include "movegen/legal_moves.h"
@@ -83,6 +85,19 @@ inline void makeAndTakeBack(Move m) {
     unmakeMove(m);
     require(currentPly == ply && pos == before, "unmakeMove did not restore the position");
     require(positionIsConsistent(), "views disagree after unmakeMove");
+}
+
+// After a whole conversation: the search unwound, the game within its history and its
+// takeback store, and the game position sound with no search move left on it.
+inline void requireSoundGameAfterConversation() {
+    require(currentPly == PlyRecords, "the search did not unwind its ply records");
+    require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
+    require(gameRecord.moveCount <= int(historyTop - GameHistory) - gameRecord.baseTop,
+            "the takeback store holds moves the history does not");
+    if (gamePositionReady) {
+        require(positionIsConsistent(), "the game position is inconsistent");
+        require(std::memcmp(pos.board, pos.rootBoard, sizeof pos.board) == 0, "the search left a move on the board");
+    }
 }
 
 }  // namespace vostil::fuzz

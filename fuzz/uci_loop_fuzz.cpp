@@ -129,14 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::require(countLines(output, "bestmove ") == asked.goes, "not exactly one bestmove per go");
     fuzz::require(countLines(output, "readyok\n") == asked.readiness, "not exactly one readyok per isready");
 
-    fuzz::require(currentPly == PlyRecords, "the search did not unwind its ply records");
-    fuzz::require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
-    fuzz::require(gameRecord.moveCount <= int(historyTop - GameHistory) - gameRecord.baseTop,
-                  "the takeback store holds moves the history does not");
-    if (gamePositionReady) {
-        fuzz::require(positionIsConsistent(), "the game position is inconsistent");
-        fuzz::require(std::memcmp(pos.board, pos.rootBoard, sizeof pos.board) == 0,
-                      "the search left a move on the board");
-    }
+    fuzz::requireSoundGameAfterConversation();
     return 0;
 }
