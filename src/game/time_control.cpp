@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "game/engine_control.h"
+#include "search/search_control.h"
 
 namespace vostil {
 
@@ -84,6 +85,9 @@ void applySearchRequest(const SearchRequest& request) {
     searchDepthCap = request.depth > 0 ? int(std::clamp<int64_t>(request.depth, SHALLOWEST_DEPTH, MAX_DEPTH_LIMIT))
                                        : NO_DEPTH_LIMIT;
     nodeLimit = request.untilStopped ? 0 : request.nodes;
+    // An analysis shows its lines from the first iteration on, as the xboard one does; resumed
+    // from a deep table entry it would show nothing for seconds.
+    resumeFromTable = !request.untilStopped;
 }
 
 }  // namespace vostil

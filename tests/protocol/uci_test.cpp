@@ -169,11 +169,19 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         engine.send(std::string("position startpos moves b2b3\n") + go);
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << go << engine.output().substr(from);
     }
+    // An analysis of the position just searched shows its lines from the first iteration on,
+    // not from the depth the table already holds.
+    const size_t from = engine.output().size();
+    engine.send("go infinite\n");
+    ASSERT_TRUE(engine.waitForOutput("info depth ", 10000, from)) << engine.output();
+    EXPECT_EQ(engine.output().compare(from, 13, "info depth 2 "), 0) << engine.output().substr(from);
+    engine.send("stop\n");
+    ASSERT_TRUE(engine.waitForOutput("bestmove ", 10000, from)) << engine.output();
     engine.send("quit\n");
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
     const auto moves = bestMoves(engine.output());
-    ASSERT_EQ(moves.size(), 5u) << engine.output();
+    ASSERT_EQ(moves.size(), 6u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];
     for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
 }
