@@ -31,14 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fuzz::fail("could not write the conversation");
     dup2(conversation, 0);
     std::rewind(stdin);  // also drops what the last conversation left unread
-    // Each conversation starts from a fresh engine, so that a finding replays alone.
-    gamePositionReady = false;
-    movesPerTimeControl = 40;
-    incrementMs = moveBudgetMs = 0;
-    clockMs = CLOCK_UNKNOWN;
-    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
-    searchDepthCap = NO_DEPTH_LIMIT;
-    postThinking = false;
+    fuzz::freshEngineSettings();
 
     commandLoop();
 

@@ -20,9 +20,11 @@
 #include "board/parse_coordinate_move.h"
 #include "common/log.h"
 #include "common/move_text.h"
+#include "game/engine_control.h"
 #include "game/game_record.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
+#include "game/thinking_output.h"
 #include "movegen/legal_moves.h"
 #include "search/transposition_table.h"
 
@@ -85,6 +87,20 @@ inline void makeAndTakeBack(Move m) {
     unmakeMove(m);
     require(currentPly == ply && pos == before, "unmakeMove did not restore the position");
     require(positionIsConsistent(), "views disagree after unmakeMove");
+}
+
+// Each conversation starts from a fresh engine's settings, so that a finding replays alone.
+inline void freshEngineSettings() {
+    gamePositionReady = false;
+    movesPerTimeControl = 40;
+    incrementMs = moveBudgetMs = 0;
+    clockMs = CLOCK_UNKNOWN;
+    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
+    searchDepthCap = NO_DEPTH_LIMIT;
+    unlimitedTime = searchUntilStopped = false;
+    nodeLimit = 0;
+    outsideStop = false;
+    postThinking = false;
 }
 
 // After a whole conversation: the search unwound, the game within its history and its

@@ -104,16 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     dup2(conversation, 0);
     std::rewind(stdin);  // also drops what the last conversation left unread
     if (ftruncate(answers, 0) != 0 || lseek(1, 0, SEEK_SET) != 0) fuzz::fail("could not empty the answers");
-    // Each conversation starts from a fresh engine, so that a finding replays alone.
-    gamePositionReady = false;
-    movesPerTimeControl = 40;
-    incrementMs = moveBudgetMs = 0;
-    clockMs = CLOCK_UNKNOWN;
-    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
-    searchDepthCap = NO_DEPTH_LIMIT;
-    unlimitedTime = searchUntilStopped = false;
-    nodeLimit = 0;
-    outsideStop = false;
+    fuzz::freshEngineSettings();
 
     const int threadsBefore = threadCount();
     commandLoop();
