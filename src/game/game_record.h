@@ -26,5 +26,8 @@ void startGameRecord(bool bookAtBase);
 // many were taken back. Position, keys, history and root fields end exactly as they were
 // before those moves, and a book loaded at the base answers again.
 int takeBackMoves(int n);
+// The game position set back to the record's base and its first `count` moves played again,
+// the book loaded on the base first when asked; the record itself is left as it is.
+void replayGameRecord(int count, bool reloadBook);
 
 }  // namespace vostil

@@ -25,27 +25,26 @@ GameRecord previousRecord;
 HistoryEntry previousHistory[GAME_HISTORY_SIZE];
 bool previousReady = false;
 
+// The record's fields and its moves, not the unused rest of its move array.
+void copyGameRecord(GameRecord& to, const GameRecord& from) {
+    to.base = from.base;
+    to.baseTop = from.baseTop;
+    to.bookAtBase = from.bookAtBase;
+    to.moveCount = from.moveCount;
+    std::copy_n(from.moves, from.moveCount, to.moves);
+}
+
 void keepPreviousGame() {
-    previousRecord.base = gameRecord.base;
-    previousRecord.baseTop = gameRecord.baseTop;
-    previousRecord.bookAtBase = gameRecord.bookAtBase;
-    previousRecord.moveCount = gameRecord.moveCount;
-    std::copy_n(gameRecord.moves, gameRecord.moveCount, previousRecord.moves);
+    copyGameRecord(previousRecord, gameRecord);
     std::copy_n(GameHistory, gameRecord.baseTop + 1, previousHistory);
     previousReady = gamePositionReady;
 }
 
 void restorePreviousGame() {
-    std::copy_n(previousHistory, previousRecord.baseTop + 1, GameHistory);
-    pos = previousRecord.base;
-    historyTop = GameHistory + previousRecord.baseTop;
-    currentPly = PlyRecords;
-    for (int i = 0; i < previousRecord.moveCount; ++i) applyGameMove(previousRecord.moves[i]);
-    gameRecord.base = previousRecord.base;
-    gameRecord.baseTop = previousRecord.baseTop;
-    gameRecord.bookAtBase = previousRecord.bookAtBase;
-    gameRecord.moveCount = previousRecord.moveCount;
-    std::copy_n(previousRecord.moves, previousRecord.moveCount, gameRecord.moves);
+    copyGameRecord(gameRecord, previousRecord);
+    std::copy_n(previousHistory, gameRecord.baseTop + 1, GameHistory);
+    // The table was not touched by the refused set-up: its book stands as it was.
+    replayGameRecord(gameRecord.moveCount, false);
     gamePositionReady = previousReady;
 }
 

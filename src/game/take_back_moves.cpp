@@ -17,20 +17,24 @@ int takeBackMoves(int n) {
     n = std::min(n, gameRecord.moveCount);
     if (n <= 0) return 0;
     const int kept = gameRecord.moveCount - n;
-
-    pos = gameRecord.base;
-    historyTop = GameHistory + gameRecord.baseTop;
-    currentPly = PlyRecords;
     // Searches since the book was loaded may have overwritten its entries; while the game is
     // short enough to be in the book again, it is loaded again (a failure was already reported
     // when the game began).
-    if (gameRecord.bookAtBase && kept < BOOK_LINE_MAX) loadOpeningBook(findBookFile().c_str());
-    for (int i = 0; i < kept; ++i) applyGameMove(gameRecord.moves[i]);
+    replayGameRecord(kept, gameRecord.bookAtBase && kept < BOOK_LINE_MAX);
     gameRecord.moveCount = kept;
 
     clearHistoryScores();
     logGameKey();
     return n;
+}
+
+void replayGameRecord(int count, bool reloadBook) {
+    pos = gameRecord.base;
+    historyTop = GameHistory + gameRecord.baseTop;
+    currentPly = PlyRecords;
+    // The book is played from the base position, so it is loaded before any move.
+    if (reloadBook) loadOpeningBook(findBookFile().c_str());
+    for (int i = 0; i < count; ++i) applyGameMove(gameRecord.moves[i]);
 }
 
 }  // namespace vostil
