@@ -61,7 +61,7 @@ TEST(Console, InterruptsDoNotEndTheEngine) {
     EXPECT_TRUE(engine.waitForOutput("Define __STAT\n", 10000)) << engine.output();
     engine.send("quit\n");
     EXPECT_TRUE(engine.waitForExit(10000));
-    EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+    EXPECT_TRUE(engine.exitedCleanly()) << "exit code " << engine.exitCode() << "\n" << engine.errors();
 }
 
 // A book read as text would end at a 0x1A byte and fold a 0x0D 0x0A pair into one byte. The

@@ -56,6 +56,8 @@ public:
     void killNow();
     // True when the process ended by itself with exit code 0.
     bool exitedCleanly() const { return exited_ && exitCode_ == 0; }
+    // The exit code, 128 + the signal for a process a signal ended, -1 before it ended.
+    int exitCode() const { return exitCode_; }
 
     // Output and log with the Windows build's CR LF line ends read as LF, so that one set
     // of expectations serves both builds; the raw forms keep the bytes as written.
