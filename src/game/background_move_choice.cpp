@@ -5,8 +5,6 @@
 #include <memory>
 #include <thread>
 
-#include "board/position.h"
-#include "common/move.h"
 #include "game/engine_control.h"
 #include "movegen/legal_moves.h"
 #include "platform/event.h"
@@ -29,8 +27,7 @@ void chooserMain() {
         if (chooserQuit.load()) return;
         // Without a legal move there is nothing to search: the verdict is told as it is.
         const Move legal = firstLegalMove();
-        const Move verdict = currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE;
-        const MoveChoice choice = legal ? chooseMove() : MoveChoice{verdict, 0, false};
+        const MoveChoice choice = legal ? chooseMove() : MoveChoice{verdictWithoutMoves(), 0, false};
         // The search has parked inside its thinking; it parks once more as an idle engine, so
         // that the next start finds it where starts expect it.
         if (legal && !choice.fromBook) {

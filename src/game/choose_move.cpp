@@ -40,7 +40,7 @@ uint32_t allowedWait(uint32_t wanted) {
 Move legalOrFallback(Move m) {
     if ((m == RESULT_REPETITION && !searchDrawnRoot.load()) || isLegalMove(m)) return m;
     if (const Move legal = firstLegalMove()) return legal;
-    return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE;
+    return verdictWithoutMoves();
 }
 
 constexpr uint32_t NODE_POLL_MS = 2;
@@ -63,6 +63,8 @@ void waitForSearch(uint32_t ms) {
 }
 
 }  // namespace
+
+Move verdictWithoutMoves() { return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE; }
 
 void stopWithExtraTime() {
     engineState = ENGINE_IDLE;

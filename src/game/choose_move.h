@@ -18,5 +18,7 @@ MoveChoice chooseMove();
 // Ends a search in progress: the iteration may finish, a fail low may earn extra time, then
 // the search stops at once.
 void stopWithExtraTime();
+// The verdict on a game position without a legal move: mated when in check, else stalemate.
+Move verdictWithoutMoves();
 
 }  // namespace vostil

@@ -97,6 +97,13 @@ uint32_t searchMilliseconds() {
 
 uint32_t searchCentiseconds() { return searchMilliseconds() / 10; }
 
+namespace {
+
+// Nodes since the search started, counted up to now (engine thread only).
+uint64_t searchNodesNow() { return nodeCount - searchStartNodes.load(std::memory_order_relaxed); }
+
+}  // namespace
+
 uint64_t searchNodesSoFar() {
     return searchProgress.nodes.load(std::memory_order_relaxed) -
            searchStartNodes.load(std::memory_order_relaxed);
@@ -107,15 +114,13 @@ void reportIteration(int depth, int score, const char* line, bool completed) {
     if (analysing ? !completed : !postThinking.load(std::memory_order_relaxed)) return;
     // The line of a deep search is long; what does not fit is cut, never allocated.
     static char text[PV_TEXT_SIZE + 64];
-    formatThinkingLine(text, sizeof text, depth, score, searchCentiseconds(),
-                       nodeCount - searchStartNodes.load(std::memory_order_relaxed), line);
+    formatThinkingLine(text, sizeof text, depth, score, searchCentiseconds(), searchNodesNow(), line);
     sendLine(text);
 }
 
 void reportUciIteration(int depth, int score, const char* line, bool) {
     static char text[PV_TEXT_SIZE + 128];
-    formatUciInfoLine(text, sizeof text, depth, score, searchMilliseconds(),
-                      nodeCount - searchStartNodes.load(std::memory_order_relaxed), line);
+    formatUciInfoLine(text, sizeof text, depth, score, searchMilliseconds(), searchNodesNow(), line);
     sendLine(text);
 }
 
