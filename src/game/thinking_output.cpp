@@ -37,15 +37,9 @@ int thinkingScore(int score) {
 
 namespace {
 
-// The line's length without its trailing blanks.
-int lineLength(const char* line) {
-    size_t length = std::strlen(line);
-    while (length > 0 && line[length - 1] == ' ') --length;
-    return int(length);
-}
-
-// The length of the line's leading moves: UCI interfaces read every word of "pv" as a move,
-// so the line's closing mark ("#", a stalemate, a gap in the table) is left out.
+// The length of the line's leading moves: the interfaces read every word of the line as a
+// move, so the line's closing mark ("#", a stalemate, a gap in the table) is left out; the
+// log keeps it.
 int movesLength(const char* line) {
     int length = 0;
     for (const char* word = line; *word >= 'a' && *word <= 'h';) {
@@ -61,9 +55,9 @@ int movesLength(const char* line) {
 
 void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
                         uint64_t nodes, const char* line) {
-    const int length = lineLength(line);
-    std::snprintf(out, size, "%d %d %" PRIu32 " %" PRIu64 " %.*s\n", depth, thinkingScore(score),
-                  centiseconds, nodes, length, line);
+    const int length = movesLength(line);
+    std::snprintf(out, size, "%d %d %" PRIu32 " %" PRIu64 "%s%.*s\n", depth, thinkingScore(score),
+                  centiseconds, nodes, length ? " " : "", length, line);
 }
 
 void formatUciInfoLine(char* out, size_t size, int depth, int score, uint32_t milliseconds,

@@ -14,7 +14,8 @@ extern std::atomic<bool> analysisMode;  // analysing: thinking lines whatever "p
 // Mate scores as the interfaces read them: 100000 + N for mate in N moves, -100000 - N for
 // mated in N; other scores unchanged (centipawns for the side to move).
 int thinkingScore(int score);
-// "depth score time nodes line\n", time in centiseconds, the line without trailing blanks.
+// "depth score time nodes line\n", time in centiseconds, the line's moves without its closing
+// mark (nothing after the nodes when it has none).
 void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t centiseconds,
                         uint64_t nodes, const char* line);
 

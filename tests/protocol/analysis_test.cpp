@@ -37,9 +37,13 @@ std::vector<std::string> linesOf(const std::string& text, const std::regex& form
 const std::regex THINKING(R"((\d+) (-?\d+) (\d+) (\d+) (.+))");
 const std::regex ITERATION_LOG(R"(-E: (\d+):\t(-?\d+)\t(.*))");
 
-std::string withoutTrailingBlank(std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
+// The log's line up to its first word that is no move ("NOE", "#", a stalemate note).
+std::string movesOf(const std::string& text) {
+    std::smatch moves;
+    std::regex_search(text, moves, std::regex(R"(^([a-h][1-8][a-h][1-8][qnrb]?( |$))*)"));
+    std::string line = moves[0];
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    return line;
 }
 
 }  // namespace
@@ -50,21 +54,28 @@ TEST(ThinkingOutput, MateScoresAreReadAsMovesToMate) {
         {-8097, -100001}, {-8096, -100002}, {35, 35}, {-250, -250}, {0, 0},
     };
     for (const auto& row : rows) EXPECT_EQ(thinkingScore(row.score), row.shown) << row.score;
-    char line[64];
-    formatThinkingLine(line, sizeof line, 9, 156, 1084, 48000, "g1f3 b8c6 ");
-    EXPECT_STREQ(line, "9 156 1084 48000 g1f3 b8c6\n");
-    // The UCI form: mates in moves, the line's moves only, nodes per second from milliseconds.
-    const struct { int score; uint32_t ms; const char* line; const char* shown; } uci[] = {
-        {8099, 0, "g1g7 # ", "info depth 4 score mate 1 nodes 5000 time 0 nps 5000000 pv g1g7\n"},
-        {-8096, 250, "e1d1 h2h1q # ", "info depth 4 score mate -2 nodes 5000 time 250 nps 20000 pv e1d1 h2h1q\n"},
-        {-8100, 10, "# ", "info depth 4 score mate 0 nodes 5000 time 10 nps 500000\n"},
-        {-35, 2000, "e7e8n NOE ", "info depth 4 score cp -35 nodes 5000 time 2000 nps 2500 pv e7e8n\n"},
-        {0, 1000, "g2g1 1/2 - 1/2 (stalemate)", "info depth 4 score cp 0 nodes 5000 time 1000 nps 5000 pv g2g1\n"},
+    // Both forms show the line's moves only: mates in moves (UCI) or as 100000 + N (xboard),
+    // nodes per second from milliseconds, time in centiseconds for xboard.
+    const struct { int score; uint32_t ms; const char* line; const char* shown; const char* thinking; } lines[] = {
+        {156, 10840, "g1f3 b8c6 ", "info depth 4 score cp 156 nodes 5000 time 10840 nps 461 pv g1f3 b8c6\n",
+         "4 156 1084 5000 g1f3 b8c6\n"},
+        {8099, 0, "g1g7 # ", "info depth 4 score mate 1 nodes 5000 time 0 nps 5000000 pv g1g7\n",
+         "4 100001 0 5000 g1g7\n"},
+        {-8096, 250, "e1d1 h2h1q # ", "info depth 4 score mate -2 nodes 5000 time 250 nps 20000 pv e1d1 h2h1q\n",
+         "4 -100002 25 5000 e1d1 h2h1q\n"},
+        {-8100, 10, "# ", "info depth 4 score mate 0 nodes 5000 time 10 nps 500000\n", "4 -100000 1 5000\n"},
+        {-35, 2000, "e7e8n NOE ", "info depth 4 score cp -35 nodes 5000 time 2000 nps 2500 pv e7e8n\n",
+         "4 -35 200 5000 e7e8n\n"},
+        {0, 1000, "g2g1 1/2 - 1/2 (stalemate)", "info depth 4 score cp 0 nodes 5000 time 1000 nps 5000 pv g2g1\n",
+         "4 0 100 5000 g2g1\n"},
+        {12, 30, "NOE ", "info depth 4 score cp 12 nodes 5000 time 30 nps 166666\n", "4 12 3 5000\n"},
     };
-    for (const auto& row : uci) {
+    for (const auto& row : lines) {
         char text[128];
         formatUciInfoLine(text, sizeof text, 4, row.score, row.ms, 5000, row.line);
         EXPECT_STREQ(text, row.shown) << row.line;
+        formatThinkingLine(text, sizeof text, 4, row.score, row.ms / 10, 5000, row.line);
+        EXPECT_STREQ(text, row.thinking) << row.line;
     }
 }
 
@@ -88,7 +99,7 @@ TEST(ThinkingOutput, PostShowsEveryIterationBeforeTheMoveAndNopostNone) {
         std::regex_match(logged[i], log, ITERATION_LOG);
         EXPECT_EQ(shown[1], log[1]) << thinking[i];
         EXPECT_EQ(shown[2], log[2]) << thinking[i];
-        EXPECT_EQ(shown[5].str(), withoutTrailingBlank(log[3])) << thinking[i];
+        EXPECT_EQ(shown[5].str(), movesOf(log[3])) << thinking[i];
         EXPECT_GE(std::atoi(shown[1].str().c_str()), 2);
     }
     // Each search's lines come before its move.
