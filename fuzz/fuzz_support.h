@@ -2,6 +2,7 @@
 // first bytes, and the checks every target makes after every input.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -108,7 +109,9 @@ inline void freshEngineSettings() {
 inline void requireSoundGameAfterConversation() {
     require(currentPly == PlyRecords, "the search did not unwind its ply records");
     require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
-    require(gameRecord.moveCount <= int(historyTop - GameHistory) - gameRecord.baseTop,
+    const int recorded = int(std::count_if(gameRecord.moves, gameRecord.moves + gameRecord.moveCount,
+                                           [](Move m) { return !isHandOver(m); }));
+    require(recorded <= int(historyTop - GameHistory) - gameRecord.baseTop,
             "the takeback store holds moves the history does not");
     if (gamePositionReady) {
         require(positionIsConsistent(), "the game position is inconsistent");

@@ -5,8 +5,14 @@
 
 namespace vostil {
 
-// Every game move since the base; a game never has more than the history holds.
-constexpr int GAME_RECORD_SIZE = GAME_HISTORY_LIMIT;
+// The move handed to a side ("white"/"black") stands in the record between the moves, so that
+// takebacks reach back across it. Codes of the reserved result kind: never generated, never made.
+constexpr Move HAND_OVER[2] = {makeMoveCode(3, 3, MOVE_RESULT), makeMoveCode(4, 4, MOVE_RESULT)};  // by side
+constexpr bool isHandOver(Move m) { return m == HAND_OVER[BLACK] || m == HAND_OVER[WHITE]; }
+
+// Every game move since the base, a hand-over at most beside each (two in a row undo each
+// other); a game never has more moves than the history holds.
+constexpr int GAME_RECORD_SIZE = 2 * GAME_HISTORY_LIMIT + 1;
 
 struct GameRecord {
     Position base;              // the position the moves start from
@@ -19,11 +25,10 @@ struct GameRecord {
 extern GameRecord gameRecord;
 
 // The current game position becomes the base, with no moves after it: after a setup, and
-// wherever the game changes in a way no move describes (the side to move handed over, the
-// history slid down).
+// where the history slid down.
 void startGameRecord(bool bookAtBase);
-// Takes back up to n game moves (fewer when the game has fewer since its base); returns how
-// many were taken back. Position, keys, history and root fields end exactly as they were
+// Takes back up to n game moves (fewer when the game has fewer since its base), with the
+// hand-overs made after them; returns how many moves were taken back. Position, keys, history and root fields end exactly as they were
 // before those moves, and a book loaded at the base answers again.
 int takeBackMoves(int n);
 // The game position set back to the record's base and its first `count` moves played again,

@@ -130,16 +130,27 @@ TEST_F(TakeBack, TheBookAnswersAgainOncePlayIsBackInIt) {
     EXPECT_TRUE(isLegalMove(entry->move()));
 }
 
-TEST_F(TakeBack, HandingTheMoveOverStartsTheTakebacksAfresh) {
-    ASSERT_TRUE(setupGamePosition(START_FEN, false));
-    playGameMove(move("e2e4"));
+TEST_F(TakeBack, TakebacksReachBackAcrossHandingTheMoveOver) {
+    // The en-passant square of f7f5 stays through a hand-over and back.
+    ASSERT_TRUE(setupGamePosition("rnbqkbnr/ppppp1pp/8/4P3/8/8/PPPP1PPP/RNBQKBNR b KQkq -", false));
+    const GameState start = currentState();
+    handMoveTo(BLACK);  // already to move: nothing changes
+    expectSameState(start, currentState(), "black to move already");
+    playGameMove(move("f7f5"));
+    const GameState afterF5 = currentState();
+    handMoveTo(BLACK);
     handMoveTo(WHITE);
+    expectSameState(afterF5, currentState(), "handed over and back");
+    EXPECT_NE(pos.epSquare, 0);
+    handMoveTo(BLACK);
     const GameState handedOver = currentState();
+    EXPECT_EQ(pos.epSquare, 0) << "the en-passant square was white's";
+    playGameMove(move("d7d5"));
+    EXPECT_EQ(takeBackMoves(1), 1);
+    expectSameState(handedOver, currentState(), "taken back to the hand-over");
+    EXPECT_EQ(takeBackMoves(1), 1);
+    expectSameState(start, currentState(), "taken back across the hand-over");
     EXPECT_EQ(takeBackMoves(1), 0);
-    expectSameState(handedOver, currentState(), "after white");
-    playGameMove(move("d2d4"));
-    EXPECT_EQ(takeBackMoves(2), 1);
-    expectSameState(handedOver, currentState(), "taken back to white's turn");
 }
 
 // Knights out and back: every fourth ply repeats the start placement, nothing is ever taken.
