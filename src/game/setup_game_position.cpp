@@ -18,6 +18,19 @@ namespace vostil {
 
 bool gamePositionReady = false;
 
+namespace {
+
+// The book's lines are played from the initial position itself: its placement with white to
+// move, every castling right and no en-passant square. Any other position with that placement
+// (black to move, a right given up) would fail to load a sound book.
+bool bookApplies() {
+    constexpr uint16_t ALL_RIGHTS = RIGHT_WK | RIGHT_WQ | RIGHT_BK | RIGHT_BQ;
+    return hashKey() == startPositionKey() && pos.sideToMove == WHITE && pos.castleFlags == ALL_RIGHTS &&
+           pos.epSquare == 0;
+}
+
+}  // namespace
+
 bool setupGamePosition(const char* text, bool loadBook, BookErrors errors) {
     EpdOperand epd;
     if (!setupPosition(text, &epd)) {
@@ -27,9 +40,9 @@ bool setupGamePosition(const char* text, bool loadBook, BookErrors errors) {
     }
     clearHash();
 
-    // Only the start placement has a book; other positions skip the loader silently.
+    // Only the initial position has a book; other positions skip the loader silently.
     bool bookLoaded = false;
-    if (loadBook && hashKey() == startPositionKey()) {
+    if (loadBook && bookApplies()) {
         bookLoaded = loadOpeningBook(findBookFile().c_str());
         if (!bookLoaded) {
             if (errors == BookErrors::Tell) sendLine("tellusererror BOOK ERROR!\n");

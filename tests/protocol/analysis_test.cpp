@@ -153,11 +153,14 @@ TEST(Analysis, FollowsTheGameWithoutEverPlaying) {
     EXPECT_FALSE(contains(run.log, "-M: move(book)")) << "analysis asks no book";
 }
 
-// pychess's hint engine: force, setboard, post, analyze, exit, every few seconds.
+// pychess's hint and spy engines: force, setboard, post, analyze, exit, every few seconds.
+// The spy starts on the initial position with black to move. Nothing is played, and no
+// window opens.
 TEST(Analysis, PychessHintCycleNeverPlays) {
     EngineProcess engine(/*withBook=*/true);
     engine.send("xboard\nprotover 2\n");
     const char* positions[] = {
+        "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1",
         "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
         "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4",
         "8/8/4k3/8/8/4K3/8/8 w - - 0 1",  // drawn by material: said at once, nothing searched
@@ -166,7 +169,7 @@ TEST(Analysis, PychessHintCycleNeverPlays) {
     for (const char* fen : positions) {
         engine.send(std::string("force\nsetboard ") + fen + "\npost\nanalyze\n");
         // A fresh position is searched from the first iteration on.
-        const bool drawn = fen == positions[2];
+        const bool drawn = fen == positions[3];
         EXPECT_TRUE(engine.waitForOutput(drawn ? "\n0 0 0 0 (draw)\n" : "\n2 ", 10000, seen)) << engine.output();
         engine.send("exit\n");
         seen = engine.output().size() - 1;  // the line end before the next line
@@ -175,6 +178,7 @@ TEST(Analysis, PychessHintCycleNeverPlays) {
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
     EXPECT_FALSE(contains(engine.output(), "move ")) << engine.output();
+    EXPECT_FALSE(contains(engine.output(), "tellusererror")) << engine.output();
 }
 
 // Commands while the analysis searches, exit in its first iteration, quit in a deep one: under
