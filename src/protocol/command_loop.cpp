@@ -215,6 +215,8 @@ void commandLoop() {
     }
     startUp(first);
     stopEngine();
+    // As "new" leaves it: an interface that sends no "new" (knights) gets its first move answered.
+    engineState = ENGINE_AWAITING_MOVE;
 
     std::string word;
     while (input.readWord(word)) {

@@ -210,6 +210,8 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
          START_FEN, {"g1f3"}},
         // Nothing to take back: nothing changes.
         {"nothing to take back", "xboard\nundo\nremove\nforce\ne2e4\ngo\n", START_FEN, {"e2e4"}},
+        // knights sends no "new": the human's move right after the handshake is answered.
+        {"knights", "xboard\ne2e4\n", START_FEN, {"e2e4"}},
         // xboard: Edit Game, 1.e4, Machine Black (its clocks set between "white" and "black"),
         // then Retract Move and 1.d4.
         {"xboard mode switch",

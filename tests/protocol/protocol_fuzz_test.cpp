@@ -477,8 +477,8 @@ private:
     Random rng_;
     std::string text_;
     std::string belief_ = POSITIONS[0];
-    bool beliefKnown_ = true;  // the engine starts in the initial position
-    bool awaiting_ = false;
+    bool beliefKnown_ = true;  // the engine starts in the initial position, as after "new"
+    bool awaiting_ = true;
 };
 
 // --- Replaying a conversation as the engine reads it ----------------------------------------
@@ -600,6 +600,7 @@ public:
         if (!dry()) setupGamePosition(START_FEN, false);
         std::string word;
         in_.readWord(word);  // the handshake word is never dispatched
+        awaiting_ = true;    // the engine answers the first move, as after "new"
         while (failure.empty() && in_.readWord(word)) {
             // The engine's own dispatch. A dry run has no position to read moves in, so every
             // coordinate-looking word counts as one.
