@@ -46,9 +46,10 @@ enum class Command {
 // Command::Move, `move` is the move the word names in the game position.
 Command classifyCommand(const std::string& word, Move& move);
 
-enum class SetboardOutcome { Accepted, UnrecognisedEpdMove, Refused };
+enum class SetboardOutcome { Accepted, UnrecognisedEpdMove, Refused, EmptyBoard };
 // Sets the game up from the rest of a "setboard" line. Too long a line is refused whole;
 // a refusal leaves no game position, an unrecognised EPD move leaves the position set up.
+// A board without any piece is refused too, as EmptyBoard: an interface clears its engine so.
 SetboardOutcome setUpFromSetboardLine(const std::string& text, bool loadBook);
 
 }  // namespace vostil

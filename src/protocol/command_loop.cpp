@@ -102,7 +102,11 @@ void handleSetboard() {
     input.readRestOfLine(text);
     logLine("setboard ", text);
     const SetboardOutcome outcome = setUpFromSetboardLine(text, true);
-    if (outcome != SetboardOutcome::Accepted) {
+    if (outcome == SetboardOutcome::EmptyBoard) {
+        // pychess parks its analysers so before each position: no window for the user.
+        logLine("-M: Error (empty board): setboard");
+        sendLine("Error (empty board): setboard\n");
+    } else if (outcome != SetboardOutcome::Accepted) {
         logLine("-M: tellusererror Illegal position");
         // A sound position whose EPD move was not understood stays set up and is no error.
         if (outcome == SetboardOutcome::Refused) sendLine("tellusererror Illegal position\n");

@@ -153,9 +153,9 @@ TEST(Analysis, FollowsTheGameWithoutEverPlaying) {
     EXPECT_FALSE(contains(run.log, "-M: move(book)")) << "analysis asks no book";
 }
 
-// pychess's hint and spy engines: force, setboard, post, analyze, exit, every few seconds.
-// The spy starts on the initial position with black to move. Nothing is played, and no
-// window opens.
+// pychess's hint and spy engines: force, setboard, post, analyze, exit, and the park on an
+// empty board, every few seconds. The spy starts on the initial position with black to move.
+// Nothing is played, and no window opens.
 TEST(Analysis, PychessHintCycleNeverPlays) {
     EngineProcess engine(/*withBook=*/true);
     engine.send("xboard\nprotover 2\n");
@@ -171,7 +171,7 @@ TEST(Analysis, PychessHintCycleNeverPlays) {
         // A fresh position is searched from the first iteration on.
         const bool drawn = fen == positions[3];
         EXPECT_TRUE(engine.waitForOutput(drawn ? "\n0 0 0 0 (draw)\n" : "\n2 ", 10000, seen)) << engine.output();
-        engine.send("exit\n");
+        engine.send("exit\nsetboard 8/8/8/8/8/8/8/8 w - - 0 1\n");
         seen = engine.output().size() - 1;  // the line end before the next line
     }
     engine.send("quit\n");

@@ -103,17 +103,21 @@ TEST(CommandLoop, SetboardIsLoggedWithItsLineEnd) {
 }
 
 TEST(CommandLoop, RefusedSetboardTellsTheInterfaceAndKeepsNoPosition) {
-    const char* bad[] = {
-        "setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR\n",   // no side to move
-        "setboard 8/8/8/8/8/8/8/8 w - -\n",                         // no kings
-        "setboard 4k3/8/8/8/8/8/8/4K2P w - -\n",                    // pawn on the first rank
-        "setboard 4k3/8/8/8/8/8/4R3/4K3 w - -\n",                   // side not to move in check
-        "setboard 4k3/8/8/8/9/8/8/4K3 w - -\n",                     // unreadable placement
+    const std::string window = "tellusererror Illegal position";
+    const struct { const char* line; std::string reply; } bad[] = {
+        {"setboard rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR\n", window},  // no side to move
+        {"setboard 4k3/8/8/8/8/8/8/8 w - -\n", window},                     // no white king
+        {"setboard 4k3/8/8/8/8/8/8/4K2P w - -\n", window},                  // pawn on the first rank
+        {"setboard 4k3/8/8/8/8/8/4R3/4K3 w - -\n", window},                 // side not to move in check
+        {"setboard 4k3/8/8/8/9/8/8/4K3 w - -\n", window},                   // unreadable placement
+        // pychess parks its analysers on an empty board: refused without a window.
+        {"exit\nsetboard 8/8/8/8/8/8/8/8 w - - 0 1\n", "Error (empty board): setboard"},
     };
-    for (const char* line : bad) {
+    for (const auto& [line, reply] : bad) {
         auto run = runEngine(std::string("xboard\n") + line + "e1e2\nquit\n");
-        EXPECT_TRUE(contains(run.output, "tellusererror Illegal position\n")) << line;
-        EXPECT_TRUE(contains(run.log, "-M: tellusererror Illegal position\n")) << line;
+        EXPECT_TRUE(contains(run.output, reply + "\n")) << line;
+        EXPECT_EQ(contains(run.output, "tellusererror"), reply == window) << line;
+        EXPECT_TRUE(contains(run.log, "-M: " + reply + "\n")) << line;
         // No game position: a move gets the protocol's refusal, never a corrupted board.
         EXPECT_TRUE(contains(run.output, "Illegal move: e1e2\n")) << line;
         EXPECT_TRUE(run.exitedCleanly) << line << run.errors;

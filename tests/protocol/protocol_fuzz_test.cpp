@@ -137,6 +137,7 @@ const char* const POSITIONS[] = {
     "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
     "6k1/5ppp/8/8/8/8/8/R5K1 w - - bm Ra8#;",     // EPD best move
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - am e4;",
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1",  // pychess's spy engine starts so
 };
 
 const char* const IGNORED_COMMANDS[] = {
@@ -308,6 +309,8 @@ private:
         } else if (kind < 90) {
             // Over-long: refused whole, whatever it starts with.
             fen = std::string(rng_.pick(POSITIONS)) + " " + letters(rng_.between(200, 3000));
+        } else if (kind < 92) {
+            fen = "8/8/8/8/8/8/8/8 w - - 0 1";  // pychess parks its analysers so
         } else if (kind < 95) {
             fen = std::string(rng_.pick(POSITIONS)).substr(0, rng_.between(0, 20));
         } else {
@@ -509,7 +512,7 @@ private:
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
-    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, BENCHMARK, PONG } kind;
+    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, BENCHMARK, PONG } kind;
     std::string text;    // the move, the result line or the refused word
     std::string result;  // a result line that follows a move
 };
@@ -549,6 +552,8 @@ std::vector<Answer> parseAnswers(const std::string& output) {
             answers.push_back({Answer::ILLEGAL_MOVE, line.substr(14), ""});
         } else if (line == "tellusererror Illegal position") {
             answers.push_back({Answer::ILLEGAL_POSITION, "", ""});
+        } else if (line == "Error (empty board): setboard") {
+            answers.push_back({Answer::EMPTY_BOARD, "", ""});
         } else if (line == "Define __STAT") {
             answers.push_back({Answer::BENCHMARK, "", ""});
         } else if (line.rfind("pong ", 0) == 0) {
@@ -565,6 +570,7 @@ std::string describe(const Answer& a) {
         case Answer::RESULT: return a.text;
         case Answer::ILLEGAL_MOVE: return "Illegal move: " + a.text;
         case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
+        case Answer::EMPTY_BOARD: return "Error (empty board): setboard";
         case Answer::BENCHMARK: return "Define __STAT";
         case Answer::PONG: return "pong " + a.text;
     }
@@ -744,9 +750,10 @@ private:
         awaiting_ = false;
         const std::string text = in_.readRestOfLine();
         if (dry()) return;
-        if (setUpFromSetboardLine(text, false) == SetboardOutcome::Refused) {
+        const SetboardOutcome outcome = setUpFromSetboardLine(text, false);
+        if (outcome == SetboardOutcome::Refused || outcome == SetboardOutcome::EmptyBoard) {
             ++stats.refusedPositions;
-            expect(Answer::ILLEGAL_POSITION, "");
+            expect(outcome == SetboardOutcome::Refused ? Answer::ILLEGAL_POSITION : Answer::EMPTY_BOARD, "");
         }
     }
 
