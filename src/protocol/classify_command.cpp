@@ -13,15 +13,21 @@ bool hasPrefix(const std::string& word, const char* prefix) {
     return word.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
+// Commands that need no answer: pondering and the thinking's randomness are not the
+// engine's to change, it has no hint or book to show, and a draw offer is declined by
+// saying nothing.
+constexpr const char* SILENT_WORDS[] = {"xboard", "hard", "easy", "random", "computer", "hint", "bk", "?", "draw"};
+
 }  // namespace
 
 Command classifyCommand(const std::string& word, Move& move) {
     move = 0;
-    if (word.size() > WORD_LIMIT) return Command::Ignored;
+    if (word.size() > WORD_LIMIT) return Command::Unknown;
     if (hasPrefix(word, "time")) return Command::Time;
     if ((move = parseCoordinateMove(word.c_str(), MoveSource::Root)) != 0) return Command::Move;
     if (hasPrefix(word, "go")) return Command::Go;
-    if (hasPrefix(word, "new") || hasPrefix(word, "result")) return Command::NewGame;
+    if (hasPrefix(word, "new")) return Command::NewGame;
+    if (hasPrefix(word, "result")) return Command::Result;
     if (hasPrefix(word, "level")) return Command::Level;
     if (hasPrefix(word, "force")) return Command::Force;
     if (hasPrefix(word, "setboard")) return Command::Setboard;
@@ -44,7 +50,11 @@ Command classifyCommand(const std::string& word, Move& move) {
     if (word == "analyze") return Command::Analyze;
     if (word == "exit") return Command::Exit;
     if (word == ".") return Command::Status;
-    return Command::Ignored;
+    if (word == "protover") return Command::Protover;
+    if (word == "otim") return Command::OpponentTime;
+    for (const char* silent : SILENT_WORDS)
+        if (word == silent) return Command::Silent;
+    return Command::Unknown;
 }
 
 }  // namespace vostil

@@ -12,11 +12,15 @@ constexpr size_t WORD_LIMIT = 255;      // what the command buffer holds
 constexpr size_t SETBOARD_LIMIT = 254;  // the rest of a "setboard" line, line end included
 
 enum class Command {
-    Ignored,        // the version command, names, unsupported or over-long words
+    Unknown,        // no command of this engine's: answered with an error, its line skipped
+    Silent,         // commands the engine has no use for and that need no answer
+    Protover,       // the version command: its number follows
     Time,
+    OpponentTime,   // "otim" on its own: its number follows
     Move,           // a coordinate word
     Go,
-    NewGame,        // "new" and "result"
+    NewGame,        // "new"
+    Result,         // "result": a new game too, once its result and comment are skipped
     Level,
     Force,
     Setboard,

@@ -1,6 +1,7 @@
 // The command loop: start-up handshake, then one word at a time, dispatched in a fixed order.
 #include "protocol/command_loop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -75,7 +76,7 @@ void handleTakeBack(int moves) {
 
 // Commands the engine has no use for, whose arguments must not pass for commands: an
 // opponent called "newton" would otherwise start a new game.
-void skipName() {
+void skipRestOfLine() {
     std::string rest;
     input.readRestOfLine(rest);
     const size_t first = rest.find_first_not_of(" \t");
@@ -113,13 +114,27 @@ void handleSetboard() {
     }
 }
 
+// A word that is no command of this engine's gets the protocol's error; the rest of its line
+// holds its arguments, never commands.
+void answerUnknownCommand(const std::string& word) {
+    // Shown up to a zero byte, which would end the printed line before its line end.
+    const std::string shown = word.substr(0, std::min(WORD_LIMIT, word.find('\0')));
+    sendLine(("Error (unknown command): " + shown + "\n").c_str());
+    skipRestOfLine();
+}
+
+void skipNumberArgument() {
+    long long number;
+    readNumberArgument(number);
+}
+
 // Plays a received move when it is legal in the game, else refuses it; true when played.
 bool playReceivedMove(const std::string& word, Move m) {
     if (gamePositionReady && isLegalMove(m)) {
         playGameMove(m);
         return true;
     }
-    sendLine(("Illegal move: " + word + "\n").c_str());
+    sendLine((std::string("Illegal move: ") + word.c_str() + "\n").c_str());  // up to a zero byte
     return false;
 }
 
@@ -197,6 +212,10 @@ bool startUp(const std::string& first) {
     sendLine("feature ping=1\n");
     sendLine("feature myname=\"Vostil\"\n");
     sendLine("feature analyze=1\n");
+    // What the engine cannot do is turned off, so that no interface counts on it: a node
+    // rate instead of the clock, and other variants than chess.
+    sendLine("feature nps=0\n");
+    sendLine("feature variants=\"normal\"\n");
 
     prepareEngine();
     sendLine("feature done=1\n");
@@ -226,7 +245,11 @@ void commandLoop() {
     while (input.readWord(word)) {
         logLine("::cmd:: ", word);
         Move m;
-        const Command command = classifyCommand(word, m);
+        Command command = classifyCommand(word, m);
+        if (command == Command::Result) {
+            skipRestOfLine();  // the result and its comment
+            command = Command::NewGame;
+        }
         if (analysisMode && handleInAnalysis(command, word, m)) continue;
         switch (command) {
             case Command::Time: handleTime(); break;
@@ -272,7 +295,7 @@ void commandLoop() {
             case Command::Ping: handlePing(); break;
             case Command::FixedTime: handleFixedTime(); break;
             case Command::FixedDepth: handleFixedDepth(); break;
-            case Command::Name: skipName(); break;
+            case Command::Name: skipRestOfLine(); break;
             case Command::Rating: skipRatings(); break;
             case Command::Ponder: skipPonderSetting(); break;
             case Command::Post: postThinking = true; break;
@@ -284,7 +307,11 @@ void commandLoop() {
             case Command::Exit:    // outside analysis there is nothing to leave
             case Command::Status:  // nor anything to report
                 break;
-            case Command::Ignored: break;  // version, unsupported or over-long words
+            case Command::Protover:
+            case Command::OpponentTime: skipNumberArgument(); break;
+            case Command::Silent: break;
+            case Command::Unknown: answerUnknownCommand(word); break;
+            case Command::Result: break;  // read as a new game above
         }
     }
     leaveLoop();

@@ -23,7 +23,7 @@ namespace {
 
 const std::string HANDSHAKE =
     "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature analyze=1\n"
-    "feature done=1\n";
+    "feature nps=0\nfeature variants=\"normal\"\nfeature done=1\n";
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -77,9 +77,10 @@ TEST(CommandLoop, FeatureAnswersAreNotCommands) {
 }
 
 TEST(CommandLoop, PrefixAndWholeWordTests) {
-    // "benchmarks" and "tests" match nothing; "benchmark" answers.
+    // "benchmarks" and "tests" are no commands; "benchmark" answers.
     auto run = runEngine("xboard\nbenchmarks\ntests\nbenchmark\nquit\n");
     EXPECT_EQ(countOf(run.output, "Define __STAT\n"), 1);
+    EXPECT_TRUE(contains(run.output, "Error (unknown command): benchmarks\nError (unknown command): tests\n"));
     EXPECT_TRUE(run.exitedCleanly);
 }
 
@@ -245,11 +246,16 @@ TEST(CommandLoop, PingIsAnsweredOnceEverythingBeforeItIsDone) {
 }
 
 TEST(CommandLoop, IgnoredCommandsConsumeTheirArguments) {
-    // An opponent named "new game" must not start a new game, nor a rating move a piece.
-    auto run = runEngine("xboard\nforce\ne2e4\nname new game e2e4\nrating 2100 1900\nponder off\n"
-                         "hard\neasy\nrandom\ncomputer\naccepted ping\nrejected myname\ne7e5\nquit\n");
+    // An opponent named "new game" must not start a new game, nor a rating move a piece, nor
+    // an unknown command's argument. Only the unknown commands are answered.
+    auto run = runEngine("xboard\nprotover 2\nforce\ne2e4\nname new game e2e4\nrating 2100 1900\nponder off\n"
+                         "hard\neasy\nrandom\ncomputer\naccepted ping\nrejected myname\nhint\nbk\n?\ndraw\n"
+                         "otim 700\nnps 1\nfoobar new e7e5\nvariant suicide\ne7e5\nresult 1-0 {White mates}\nquit\n");
     EXPECT_TRUE(run.exitedCleanly) << run.errors;
     EXPECT_FALSE(contains(run.output, "Illegal")) << run.output;
+    EXPECT_TRUE(contains(run.output, "Error (unknown command): nps\nError (unknown command): foobar\n"
+                                     "Error (unknown command): variant\n")) << run.output;
+    EXPECT_EQ(countOf(run.output, "Error"), 3) << run.output;
     EXPECT_TRUE(contains(run.log, "::cmd:: name\n::cmd:: new game e2e4\n::cmd:: rating\n::cmd:: 2100\n"
                                   "::cmd:: 1900\n::cmd:: ponder\n::cmd:: off\n")) << run.log;
 }

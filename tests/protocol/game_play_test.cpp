@@ -226,6 +226,7 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
         auto run = runEngine(std::string(row.input) + "quit\n", /*withBook=*/true);
         ASSERT_TRUE(run.exitedCleanly) << row.gui << run.errors;
         EXPECT_FALSE(contains(run.output, "Illegal move")) << row.gui << run.output;
+        EXPECT_FALSE(contains(run.output, "Error") || contains(run.output, "tellusererror")) << row.gui << run.output;
         const auto moves = movesIn(run.output);
         ASSERT_FALSE(moves.empty()) << row.gui << run.output;
         EXPECT_TRUE(legalAfter(row.fen, row.game, moves.back())) << row.gui << ": " << moves.back();

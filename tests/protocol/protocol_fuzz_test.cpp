@@ -140,12 +140,15 @@ const char* const POSITIONS[] = {
     "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1",  // pychess's spy engine starts so
 };
 
+// Commands the engine ignores, and words it answers as unknown commands, whose arguments
+// are never commands.
 const char* const IGNORED_COMMANDS[] = {
     "protover 2", "accepted setboard", "rejected usermove", "post", "nopost", "hard", "easy",
     "random", "computer", "name Some Body", "name new white", "rating 2100 1900", "rating go",
     "ponder off", "ponder", "?", "draw", "hint", "bk", "edit", "#", "Pe4", "c", ".", "ics -",
     "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
-    "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}",
+    "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}", "nps 1", "foobar go",
+    "exclude e2e4", "option Hash=16", "otim", "protover",
 };
 
 // Words that begin with a command keyword: the engine compares only the prefix.
@@ -429,11 +432,21 @@ private:
             addLevel();
         } else if (r < 650) {
             addSetboard();
-        } else if (r < 690) {
+        } else if (r < 670) {
             const bool white = rng_.chance(50);
             add(white ? "white" : "black");
             awaiting_ = false;
             if (beliefKnown_) engineMovedTo(white ? 'w' : 'b');
+        } else if (r < 690) {
+            // xboard's way into a machine mode: the other colour, the clocks, the side on move
+            // (as the generator believes it), go.
+            const bool white = beliefKnown_ ? belief_[belief_.find(' ') + 1] == 'w' : rng_.chance(50);
+            add(white ? "black" : "white");
+            add(std::string("time ") + rng_.pick({"10", "20", "40"}) + "\notim 100");
+            add(white ? "white" : "black");
+            add("go");
+            engineMoved();
+            awaiting_ = true;
         } else if (r < 720) {
             // "test" thinks until the clock cap: only after a small clock.
             add(std::string("time ") + rng_.pick({"5", "10", "20"}));
@@ -512,7 +525,7 @@ private:
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
-    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, BENCHMARK, PONG } kind;
+    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, UNKNOWN_COMMAND, BENCHMARK, PONG } kind;
     std::string text;    // the move, the result line or the refused word
     std::string result;  // a result line that follows a move
 };
@@ -529,6 +542,8 @@ template <size_t N>
 bool isOneOf(const std::string& line, const char* const (&texts)[N]) {
     return std::any_of(texts, texts + N, [&](const char* t) { return line == t; });
 }
+
+const char* const UNKNOWN_COMMAND = "Error (unknown command): ";
 
 std::vector<Answer> parseAnswers(const std::string& output) {
     std::vector<std::string> lines;
@@ -554,6 +569,8 @@ std::vector<Answer> parseAnswers(const std::string& output) {
             answers.push_back({Answer::ILLEGAL_POSITION, "", ""});
         } else if (line == "Error (empty board): setboard") {
             answers.push_back({Answer::EMPTY_BOARD, "", ""});
+        } else if (line.rfind(UNKNOWN_COMMAND, 0) == 0) {
+            answers.push_back({Answer::UNKNOWN_COMMAND, line.substr(std::strlen(UNKNOWN_COMMAND)), ""});
         } else if (line == "Define __STAT") {
             answers.push_back({Answer::BENCHMARK, "", ""});
         } else if (line.rfind("pong ", 0) == 0) {
@@ -571,6 +588,7 @@ std::string describe(const Answer& a) {
         case Answer::ILLEGAL_MOVE: return "Illegal move: " + a.text;
         case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
         case Answer::EMPTY_BOARD: return "Error (empty board): setboard";
+        case Answer::UNKNOWN_COMMAND: return UNKNOWN_COMMAND + a.text;
         case Answer::BENCHMARK: return "Define __STAT";
         case Answer::PONG: return "pong " + a.text;
     }
@@ -612,9 +630,13 @@ public:
             // coordinate-looking word counts as one.
             Move m = 0;
             Command command = classifyCommand(word, m);
-            if (dry() && command == Command::Ignored && word.size() <= WORD_LIMIT &&
+            if (dry() && command == Command::Unknown && word.size() <= WORD_LIMIT &&
                 looksLikeCoordinates(word))
                 command = Command::Move;
+            if (command == Command::Result) {
+                in_.readRestOfLine();  // the result and its comment
+                command = Command::NewGame;
+            }
             if (analysing_ && analyse(command, word, m)) continue;
             switch (command) {
                 case Command::Time: handleTime(); break;
@@ -682,7 +704,18 @@ public:
                 case Command::NoPost:
                 case Command::Exit:
                 case Command::Status: break;  // thinking and status lines are not answers
-                case Command::Ignored: break;
+                case Command::Protover:
+                case Command::OpponentTime: {
+                    long long number;
+                    readInteger(in_, number);
+                    break;
+                }
+                case Command::Silent:
+                case Command::Result: break;
+                case Command::Unknown:
+                    expect(Answer::UNKNOWN_COMMAND, word.substr(0, WORD_LIMIT).c_str());
+                    in_.readRestOfLine();  // its arguments
+                    break;
             }
         }
         finish();
