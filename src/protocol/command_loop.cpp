@@ -31,15 +31,42 @@ namespace {
 
 InputReader input;
 
-void handleTime() { readTimeArguments(input, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs); }
-
-void handleLevel() {
-    readLevelArguments(input, movesPerTimeControl, incrementMs);
-    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;  // a clock again
-}
-
 // Arguments that a command reads itself are logged like the words they are.
 void logArgument(const std::string& word) { logLine("::cmd:: ", word); }
+
+// The input as a command's argument parser reads it: the words it keeps are logged once it is
+// done; a word it puts back is read again as a command, and logged then.
+class LoggedArguments {
+public:
+    ~LoggedArguments() {
+        for (int i = 0; i < kept_; ++i) logArgument(words_[i]);
+    }
+    bool readWord(std::string& word) {
+        if (!input.readWord(word)) return false;
+        if (kept_ < MAX_WORDS) words_[kept_++] = word;
+        return true;
+    }
+    void pushBack(const std::string& word) {
+        --kept_;
+        input.pushBack(word);
+    }
+
+private:
+    static constexpr int MAX_WORDS = 3;  // "level M B I", "time T otim O"
+    std::string words_[MAX_WORDS];
+    int kept_ = 0;
+};
+
+void handleTime() {
+    LoggedArguments arguments;
+    readTimeArguments(arguments, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs);
+}
+
+void handleLevel() {
+    LoggedArguments arguments;
+    readLevelArguments(arguments, movesPerTimeControl, incrementMs);
+    fixedMoveTimeMs = NO_FIXED_MOVE_TIME;  // a clock again
+}
 
 bool readNumberArgument(long long& value) {
     if (!readInteger(input, value)) return false;
@@ -205,6 +232,7 @@ void leaveLoop() {
 }  // namespace
 
 bool startUp(const std::string& first) {
+    logLine("::cmd:: ", first);
     if (first.compare(0, 6, "xboard") != 0) sendLine("Engine works only with xboard protocol ver. 2\n");
     sendLine("\n");
     sendLine("feature done=0\n");
