@@ -132,7 +132,7 @@ TEST_F(TakeBack, TheBookAnswersAgainOncePlayIsBackInIt) {
 
 TEST_F(TakeBack, TakebacksReachBackAcrossHandingTheMoveOver) {
     // The en-passant square of f7f5 stays through a hand-over and back.
-    ASSERT_TRUE(setupGamePosition("rnbqkbnr/ppppp1pp/8/4P3/8/8/PPPP1PPP/RNBQKBNR b KQkq -", false));
+    ASSERT_TRUE(setupGamePosition("rnbqkbnr/pppppppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR b KQkq -", false));
     const GameState start = currentState();
     handMoveTo(BLACK);  // already to move: nothing changes
     expectSameState(start, currentState(), "black to move already");
