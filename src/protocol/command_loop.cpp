@@ -47,7 +47,7 @@ public:
         return true;
     }
     void pushBack(const std::string& word) {
-        --kept_;
+        if (kept_ > 0) --kept_;
         input.pushBack(word);
     }
 
@@ -101,8 +101,9 @@ void handleTakeBack(int moves) {
     if (gamePositionReady) takeBackMoves(moves);
 }
 
-// Commands the engine has no use for, whose arguments must not pass for commands: an
-// opponent called "newton" would otherwise start a new game.
+// The rest of a line that holds a command's arguments (a name, a result and its comment, an
+// unknown command's words), logged as one: they must not pass for commands, or an opponent
+// called "newton" would start a new game.
 void skipRestOfLine() {
     std::string rest;
     input.readRestOfLine(rest);
