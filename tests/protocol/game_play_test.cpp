@@ -212,11 +212,13 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
         {"nothing to take back", "xboard\nundo\nremove\nforce\ne2e4\ngo\n", START_FEN, {"e2e4"}},
         // knights sends no "new": the human's move right after the handshake is answered.
         {"knights", "xboard\ne2e4\n", START_FEN, {"e2e4"}},
-        // xboard: Edit Game, 1.e4, Machine Black (its clocks set between "white" and "black"),
-        // then Retract Move and 1.d4.
+        // xboard 4.9: Edit Game, 1.e4, Machine Black (its clocks set between "white" and
+        // "black"), then Retract Move and 1.d4.
         {"xboard mode switch",
-         "xboard\nprotover 2\nnew\nrandom\nlevel 40 5 0\npost\nhard\neasy\nforce\ne2e4\nwhite\ntime 3000\n"
-         "otim 3000\nblack\ngo\nremove\ntime 2990\notim 2950\nd2d4\n",
+         "xboard\nprotover 2\naccepted done\naccepted setboard\naccepted ping\naccepted myname\n"
+         "accepted analyze\naccepted nps\naccepted variants\naccepted done\nnew\nlevel 40 5 0\npost\nhard\n"
+         "easy\nping 1\nforce\ne2e4\nwhite\ntime 30000\notim 30000\nblack\ngo\nremove\ntime 30000\n"
+         "otim 29749\nd2d4\n",
          START_FEN, {"d2d4"}},
         // Takebacks into a set-up game stop at its position.
         {"setboard", "xboard\nsetboard 4k3/8/8/8/8/8/4P3/4K3 w - -\nforce\ne2e4\ne8d7\nremove\nremove\ne2e3\ngo\n",
