@@ -3,16 +3,15 @@
 # as Debian's own chess engines are:
 #   /usr/games/vostil                            the engine, stripped
 #   /usr/share/games/vostil/Vostil.book          its book (the engine looks in ../share/games/vostil)
-#   /usr/share/games/plugins/xboard/vostil.eng   xboard's engine list, with the logo in
-#   /usr/share/games/plugins/logos/vostil.png
+#   /usr/share/games/plugins/xboard/vostil.eng   xboard's engine list (dated at installation by
+#   /usr/share/games/plugins/logos/vostil.png    data/postinst), with the logo
 #   /usr/share/man/man6/vostil.6.gz              the manual page
 #   /usr/share/doc/vostil/copyright, changelog.gz
 #   /usr/share/lintian/overrides/vostil          why the engine is not position-independent
 # The version is the one the engine was built with (scripts/find_version.sh's), made a Debian
-# version: a leading "v" of a tag
-# dropped, "0~" put before anything but a release number such as 1.2 (so that a commit hash,
-# which git describe gives without a tag, or unknown-<date> sorts before every release), "-"
-# and "_" read as "+". The maintainer is $MAINTAINER, else
+# version: a leading "v" of a tag dropped, "0~" put before anything but a release number such
+# as 1.2 (so that a commit hash, which git describe gives without a tag, or unknown-<date>
+# sorts before every release), "-" and "_" read as "+". The maintainer is $MAINTAINER, else
 # "$DEBFULLNAME <$DEBEMAIL>", else git's user. Needs dpkg-dev; lintian, when installed,
 # checks the package and fails the script on an error.
 # Usage: make_deb.sh BUILD_DIR OUT_DIR
@@ -52,7 +51,9 @@ install -d -m 0755 "$root/DEBIAN" "$root/usr/games" "$root/usr/share/games/vosti
 install -m 0755 "$build/vostil" "$root/usr/games/vostil"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note "$root/usr/games/vostil"
 install -m 0644 "$build/Vostil.book" "$root/usr/share/games/vostil/Vostil.book"
-printf 'plugin spec 0.0\n/usr/games/vostil\nchess\n' > "$root/usr/share/games/plugins/xboard/vostil.eng"
+# The command as Debian's engines give it: xboard lists the engine under it, and /usr/games
+# is on every user's PATH.
+printf 'plugin spec 0.0\nvostil\nchess\n' > "$root/usr/share/games/plugins/xboard/vostil.eng"
 install -m 0644 data/vostil.png "$root/usr/share/games/plugins/logos/vostil.png"
 gzip -9n < docs/vostil.6 > "$root/usr/share/man/man6/vostil.6.gz"
 install -m 0644 data/copyright "$doc/copyright"
@@ -86,6 +87,7 @@ Description: chess engine for xboard and UCI interfaces
  The package adds it to xboard's list of engines, with its logo.
 EOF
 (cd "$root" && find usr -type f -print0 | sort -z | xargs -0 md5sum) > "$root/DEBIAN/md5sums"
+install -m 0755 data/postinst "$root/DEBIAN/postinst"
 chmod 0644 "$root/DEBIAN/control" "$root/DEBIAN/md5sums"
 
 package="$out/vostil_${version}_$arch.deb"

@@ -28,7 +28,7 @@ expected+=" ./usr/share/games/vostil/Vostil.book ./usr/share/lintian/overrides/v
 [ "$files" = "$expected" ] || fail "the package holds $files"
 
 dpkg-deb -x "$package" "$scratch/root"
-[ "$(sed -n 2p "$scratch/root/usr/share/games/plugins/xboard/vostil.eng")" = /usr/games/vostil ] ||
+[ "$(sed -n 2p "$scratch/root/usr/share/games/plugins/xboard/vostil.eng")" = vostil ] ||
   fail "the plugin file names another program"
 [ "$(od -An -tu1 -j16 -N8 "$scratch/root/usr/share/games/plugins/logos/vostil.png" | tr -s ' ')" = " 0 0 0 100 0 0 0 50" ] ||
   fail "the logo is not 100x50"
