@@ -1,4 +1,5 @@
-# Thin front end over CMake. `make run` builds the engine and starts it in run/;
+# Thin front end over CMake. `make run` builds the engine and its book (nothing else) and
+# starts it in run/; `make install` installs them, `make deb` packs them for Debian;
 # `make test` builds and runs every test, optimised, under the sanitizers and, for the
 # Windows build, under Wine, and gives each fuzz target a short run; `make windows`
 # cross-compiles the Windows programs; `make dist` writes the release archives;
@@ -17,8 +18,8 @@ WINDOWS64_DIR := build/windows64
 RUN_DIR := run
 DIST_DIR := dist
 
-.PHONY: run build test test-release test-sanitize test-tsan test-windows test-fuzz fuzz soak \
-	deps deps-match deps-windows deps-fuzz windows windows64 dist install clean
+.PHONY: run configure engine build deb test test-release test-sanitize test-tsan test-windows \
+	test-fuzz fuzz soak deps deps-match deps-deb deps-windows deps-fuzz windows windows64 dist install clean
 
 deps:
 	@scripts/install_deps.sh
@@ -26,6 +27,10 @@ deps:
 # xboard, fairymax and Xvfb for the match test of the optimised run.
 deps-match:
 	@scripts/install_deps.sh match
+
+# dpkg-dev and lintian, which pack and check the Debian package.
+deps-deb:
+	@scripts/install_deps.sh deb
 
 # The mingw-w64 cross compilers and Wine (32-bit) for the Windows build and its tests.
 deps-windows:
@@ -35,11 +40,17 @@ deps-windows:
 deps-fuzz:
 	@scripts/install_deps.sh fuzz
 
-build: deps
+configure: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=Release
+
+# The engine and its book, without the tests and tools.
+engine: configure
+	cmake --build $(RELEASE_DIR) -j $(JOBS) --target vostil book
+
+build: configure
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 
-run: build
+run: engine
 	mkdir -p $(RUN_DIR)
 	cp $(RELEASE_DIR)/Vostil.book $(RUN_DIR)/
 	cd $(RUN_DIR) && ../$(RELEASE_DIR)/vostil
@@ -61,7 +72,7 @@ windows64: build
 
 test: test-release test-sanitize test-tsan test-windows test-fuzz
 
-test-release: build deps-match
+test-release: build deps-match deps-deb
 	cd $(RELEASE_DIR) && ctest --output-on-failure -j $(JOBS) -LE 'wine|windows'
 
 # Any sanitizer report aborts the process that made it, so it fails its test.
@@ -111,8 +122,12 @@ fuzz: deps-fuzz
 soak: build deps-match
 	tools/soak.sh $(SOAK_TIME)
 
-install: build
-	cmake --install $(RELEASE_DIR) --prefix $(or $(PREFIX),/usr/local)
+install: engine
+	cmake --install $(RELEASE_DIR) --prefix $(abspath $(or $(PREFIX),/usr/local))
+
+# vostil_<version>_<arch>.deb in dist/ (dpkg-dev packs it; lintian checks it when installed).
+deb: engine deps-deb
+	scripts/make_deb.sh $(RELEASE_DIR) $(DIST_DIR)
 
 clean:
 	rm -rf build $(DIST_DIR)

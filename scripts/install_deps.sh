@@ -3,7 +3,8 @@
 # run as root, otherwise prints the apt-get line to run. Pass "match" to include the
 # packages of the xboard match tests (polyglot for the UCI one) and of the perft oracle (stockfish), "windows" those of
 # the Windows build and its tests (the mingw-w64 cross compilers, 32-bit Wine, zip for the
-# release archive), "fuzz" for clang and its fuzzer runtime.
+# release archive), "deb" dpkg-dev and lintian for the Debian package, "fuzz" for clang and its
+# fuzzer runtime.
 set -euo pipefail
 
 packages=()
@@ -36,6 +37,11 @@ if [ "${1:-}" = "windows" ]; then
   fi
   command -v zip >/dev/null 2>&1 || optional+=(zip)
   command -v unzip >/dev/null 2>&1 || optional+=(unzip)
+fi
+# The Debian package: dpkg-dev packs it, lintian checks it.
+if [ "${1:-}" = "deb" ]; then
+  command -v dpkg-shlibdeps >/dev/null 2>&1 || optional+=(dpkg-dev)
+  command -v lintian >/dev/null 2>&1 || optional+=(lintian)
 fi
 if [ "${1:-}" = "fuzz" ]; then
   command -v clang++ >/dev/null 2>&1 || optional+=(clang)

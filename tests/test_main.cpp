@@ -1,7 +1,8 @@
-// Test entry: the square tables must exist before any position is touched.
+// Test entry: the log and the square tables must exist before any position is touched.
 #include <gtest/gtest.h>
 
 #include "board/tables.h"
+#include "common/log.h"
 #include "support/engine_process.h"
 
 namespace {
@@ -18,6 +19,8 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The log, as the engine opens it first of all.
+    vostil::openGameLog();
     vostil::initTables();
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::AddGlobalTestEnvironment(new WindowsBuildCheck);

@@ -24,6 +24,7 @@ std::string findBookFile() {
     const std::string& folder = executableFolder();
     if (!folder.empty()) {
         for (const std::string& path : {folder + "/../share/vostil/" + BOOK_FILE_NAME,
+                                        folder + "/../share/games/vostil/" + BOOK_FILE_NAME,
                                         folder + "/" + BOOK_FILE_NAME})
             if (fileExists(path)) return path;
     }

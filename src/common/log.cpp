@@ -1,6 +1,6 @@
-// The log stream, opened before the program entry runs and closed at exit. It writes through
-// a locked file, so that two engines started in one folder (an interface's player and its
-// hint engine) never truncate or interleave each other's log.
+// The log stream, opened by the program entry before anything else and closed at exit. It
+// writes through a locked file, so that two engines started in one folder (an interface's
+// player and its hint engine) never truncate or interleave each other's log.
 #include "common/log.h"
 
 #include <cstddef>
@@ -96,11 +96,5 @@ void closeGameLog() {
 }
 
 const char* gameLogName() { return logName; }
-
-namespace {
-
-[[maybe_unused]] const bool logOpened = (openGameLog(), true);
-
-}  // namespace
 
 }  // namespace vostil

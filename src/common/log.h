@@ -14,8 +14,9 @@ constexpr int LOG_NAME_ATTEMPTS = 99;
 extern std::ostream gameLog;
 extern std::mutex gameLogMutex;
 
-// Opens the first log of the current folder that no other process holds, emptied; done before
-// the program entry runs. Without one, lines are dropped.
+// Opens the first log of the current folder that no other process holds, emptied; the engine
+// does it first of all, unless only asked for its usage or version (which must not empty the
+// log of an earlier game). Without one, lines are dropped.
 void openGameLog();
 // Closes the log and releases it to other engines; lines are dropped until it is opened again.
 void closeGameLog();

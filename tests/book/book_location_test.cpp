@@ -1,6 +1,6 @@
 // Where the real engine finds its book when a GUI starts it in a folder of the user's: its
-// current folder first, then the data folder an install lays out (bin/../share/vostil), then
-// beside the program (the Windows archive). The engine runs from a copy in a scratch prefix.
+// current folder first, then the data folder an install lays out (bin/../share/vostil, or the
+// package's games/../share/games/vostil), then beside the program (the Windows archive). The engine runs from a copy in a scratch prefix.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,9 +32,9 @@ public:
         std::filesystem::copy_file(testing::buildProgram(), program_);
     }
 
-    void installBookInDataFolder() {
-        std::filesystem::create_directories(prefix_.pathOf("share/vostil"));
-        std::filesystem::copy_file(testing::buildBook(), prefix_.pathOf("share/vostil/Vostil.book"));
+    void installBookIn(const std::string& dataFolder) {
+        std::filesystem::create_directories(prefix_.pathOf(dataFolder));
+        std::filesystem::copy_file(testing::buildBook(), prefix_.pathOf(dataFolder + "/Vostil.book"));
     }
     void putBookBesideProgram() {
         std::filesystem::copy_file(testing::buildBook(), prefix_.pathOf("bin/Vostil.book"));
@@ -72,20 +72,21 @@ TEST(BookLocation, TheFirstBookFoundIsTheOneRead) {
     enum Beside { NONE, GOOD, MALFORMED };
     const struct {
         const char* what;
-        bool inDataFolder;
+        const char* dataFolder;
         Beside beside;
         const std::string currentFolder;
         bool bookReply;
     } rows[] = {
-        {"in the installed data folder", true, NONE, "", true},
-        {"beside the program", false, GOOD, "", true},
-        {"nowhere", false, NONE, "", false},
-        {"malformed in the current folder, good ones installed", true, GOOD, MALFORMED_BOOK, false},
-        {"in the data folder, malformed beside the program", true, MALFORMED, "", true},
+        {"in the installed data folder", "share/vostil", NONE, "", true},
+        {"in the games data folder, as the package lays it out", "share/games/vostil", NONE, "", true},
+        {"beside the program", nullptr, GOOD, "", true},
+        {"nowhere", nullptr, NONE, "", false},
+        {"malformed in the current folder, good ones installed", "share/vostil", GOOD, MALFORMED_BOOK, false},
+        {"in the data folder, malformed beside the program", "share/vostil", MALFORMED, "", true},
     };
     for (const auto& row : rows) {
         InstalledEngine installed;
-        if (row.inDataFolder) installed.installBookInDataFolder();
+        if (row.dataFolder) installed.installBookIn(row.dataFolder);
         if (row.beside == GOOD) installed.putBookBesideProgram();
         if (row.beside == MALFORMED) installed.putMalformedBookBesideProgram();
         const Reply reply = replyToE4(installed, row.currentFolder);
