@@ -47,8 +47,9 @@ TEST(CommandLoop, HandshakeIsExactAndEndOfInputEndsTheProcess) {
 }
 
 TEST(CommandLoop, AnotherFirstWordIsAnnouncedButTheEngineCarriesOn) {
-    // Only the whole word "uci" chooses the other protocol.
-    for (const char* first : {"protover", "ucinewgame", "UCI"}) {
+    // Only a whole word that is a command of UCI alone chooses the other protocol; those that
+    // xboard has too keep it.
+    for (const char* first : {"protover", "UCI", "go", "quit", "stop", "isreadyx"}) {
         auto run = runEngine(std::string(first) + "\nbenchmark\nquit\n");
         EXPECT_TRUE(run.exitedCleanly) << run.errors;
         EXPECT_EQ(run.output,

@@ -64,11 +64,28 @@ std::string knightShuffle(int plies) {
 
 TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
     // Unknown options, debug and lines of unknown words get nothing; each line is logged whole.
-    auto run = runEngine("uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n");
-    ASSERT_TRUE(run.exitedCleanly) << run.errors;
-    EXPECT_EQ(run.output, IDENTITY + "readyok\nreadyok\n" + IDENTITY);
-    EXPECT_TRUE(contains(run.log, "::cmd:: setoption name Hash value 64\n::cmd:: debug on\n")) << run.log;
-    EXPECT_TRUE(contains(run.log, "::cmd:: quit\n")) << run.log;
+    // Any command only UCI has chooses UCI as the first line, and is acted on.
+    const struct {
+        const char* input;
+        std::string output, logged;
+    } rows[] = {
+        {"uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
+         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n::cmd:: debug on\n"},
+        // scid's Serious game: it sends "uci" only once the engine has said something.
+        {"setoption name Ponder value false\nisready\nuci\nquit\n", "readyok\n" + IDENTITY,
+         "::cmd:: setoption name Ponder value false\n::cmd:: isready\n"},
+        {"isready\n", "readyok\n", "::cmd:: isready\n"},
+        {"debug off\nregister later\nisready\n", "readyok\n", "::cmd:: register later\n"},
+        {"ucinewgame\nisready\n", "info string BOOK ERROR!\nreadyok\n", "::cmd:: ucinewgame\n"},
+        {"position startpos moves e2e4 e7e6 e4e6\nisready\n", "info string Illegal move: e4e6\nreadyok\n",
+         "::cmd:: position startpos moves e2e4 e7e6 e4e6\n"},
+    };
+    for (const auto& row : rows) {
+        auto run = runEngine(row.input);
+        ASSERT_TRUE(run.exitedCleanly) << run.errors;
+        EXPECT_EQ(run.output, row.output) << row.input;
+        EXPECT_TRUE(contains(run.log, row.logged)) << row.input << run.log;
+    }
 }
 
 TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
@@ -143,19 +160,34 @@ TEST(Uci, DrawnMatedAndStalematedRoots) {
     const std::string shuffle = knightShuffle(13500);
     auto run = runEngine("uci\nposition fen " + base + " moves" + shuffle + "\ngo depth 3\n"
                          "position fen " + base + " moves" + shuffle + " e2e4\ngo depth 3\n"
-                         "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 50\n"
-                         "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\nstop\nquit\n",
+                         "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 50\nquit\n",
                          false, 120000);
     ASSERT_TRUE(run.exitedCleanly) << run.errors;
     EXPECT_FALSE(contains(run.output, "Illegal")) << run.output.substr(0, 400);
     const auto moves = bestMoves(run.output);
-    ASSERT_EQ(moves.size(), 4u) << run.output;
+    ASSERT_EQ(moves.size(), 3u) << run.output;
     EXPECT_TRUE(legalAfter(base.c_str(), "", moves[0])) << moves[0];
     EXPECT_TRUE(legalAfter(base.c_str(), "e2e4", moves[1])) << moves[1];
     // Searched, not cut short by the draw.
     EXPECT_TRUE(contains(run.log, "-FEN:\t" + base + "\n")) << run.log.substr(0, 2000);
     EXPECT_TRUE(contains(run.output, "info depth 0 score mate 0\nbestmove 0000\n")) << run.output;
-    EXPECT_TRUE(contains(run.output, "info depth 0 score cp 0\nbestmove 0000\n")) << run.output;
+    // An analysis (scid's) or a ponder of a finished game shows the verdict at once; the move
+    // waits for the stop.
+    EngineProcess engine;
+    engine.send("uci\n");
+    for (const char* request : {"position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\n",
+                                "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo ponder\n"}) {
+        const size_t from = engine.output().size();
+        engine.send(request);
+        ASSERT_TRUE(engine.waitForOutput("info depth 0 score ", 5000, from)) << request << engine.output();
+        EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << request;
+        engine.send("stop\n");
+        ASSERT_TRUE(engine.waitForOutput("bestmove 0000\n", 5000, from)) << request << engine.output();
+    }
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    EXPECT_TRUE(contains(engine.output(), "info depth 0 score mate 0\nbestmove 0000\n"
+                                          "info depth 0 score cp 0\nbestmove 0000\n")) << engine.output();
 }
 
 TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
