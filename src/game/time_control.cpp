@@ -44,9 +44,18 @@ uint32_t lessSafetyMargin(uint32_t ms) {
 }  // namespace
 
 uint32_t moveTimeCap() {
-    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : lessSafetyMargin(clockMs);
+    // The increment is this move's to spend, as the clock is: an interface that counts a move's
+    // time from its increment alone reports an empty clock (knights: "wtime 0 winc 2000").
+    const uint64_t spendable = uint64_t(clockMs) + incrementMs;
+    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN
+                                            : lessSafetyMargin(uint32_t(std::min<uint64_t>(spendable, CLOCK_UNKNOWN - 1)));
     if (fixedMoveTimeMs != NO_FIXED_MOVE_TIME) cap = std::min(cap, lessSafetyMargin(fixedMoveTimeMs));
     return cap;
+}
+
+bool moveIsUntimed() {
+    return unlimitedTime ||
+           (clockMs == CLOCK_UNKNOWN && fixedMoveTimeMs == NO_FIXED_MOVE_TIME && searchDepthCap != NO_DEPTH_LIMIT);
 }
 
 void setFixedMoveTime(double seconds) {

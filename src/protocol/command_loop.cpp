@@ -33,7 +33,7 @@ InputReader input;
 void handleTime() { readTimeArguments(input, incrementMs, movesPerTimeControl, moveBudgetMs, clockMs); }
 
 void handleLevel() {
-    readLevelArguments(input, movesPerTimeControl, incrementMs);
+    readLevelArguments(input, movesPerTimeControl, incrementMs, moveBudgetMs, clockMs);
     fixedMoveTimeMs = NO_FIXED_MOVE_TIME;  // a clock again
 }
 

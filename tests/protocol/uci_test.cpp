@@ -195,11 +195,14 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     EngineProcess engine;
     engine.send("uci\nposition startpos moves a2a3\ngo wtime 600000 btime 900 winc 0 binc 0\n");
     ASSERT_TRUE(engine.waitForOutput("bestmove ", 5000)) << engine.output();
+    // Every move searched has at least one iteration to tell, even on knights' empty clock.
     for (const char* go : {"go movetime 150\n", "go depth 2\n", "go nodes 3000\n",
-                           "go wtime 2000 btime 2000 movestogo 1\n"}) {
+                           "go wtime 2000 btime 2000 movestogo 1\n",
+                           "go wtime 0 btime 0 winc 2000 binc 2000 movestogo 1\n"}) {
         const size_t from = engine.output().size();
         engine.send(std::string("position startpos moves b2b3\n") + go);
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << go << engine.output().substr(from);
+        EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << go << engine.output().substr(from);
     }
     // An analysis of the position just searched shows its lines from the first iteration on,
     // not from the depth the table already holds.
@@ -213,7 +216,7 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
     const auto moves = bestMoves(engine.output());
-    ASSERT_EQ(moves.size(), 6u) << engine.output();
+    ASSERT_EQ(moves.size(), 7u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];
     for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
 }
@@ -259,10 +262,13 @@ TEST(Uci, GoArgumentsReadTheClockOfTheSideToMove) {
         uint32_t budget, cap;
         int32_t divisor;
     } rows[] = {
-        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30000 - 150, 10},
+        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30500 - 150, 10},
         {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", BLACK, 1000 / 10, 1000 - 150, 10},
         {"btime 1999 wtime 5", BLACK, 1999 / 40, 1999 - 150, 40},
-        {"wtime -300 winc 200", WHITE, 200, 0, 40},  // overdrawn: the increment only
+        {"wtime -300 winc 200", WHITE, 200, 200 / 2, 40},  // overdrawn: the increment only
+        // knights: an empty clock, the increment is the move's time.
+        {"wtime 0 btime 0 winc 2000 binc 2000 movestogo 1", BLACK, 2000, 2000 - 150, 1},
+        {"wtime 0 btime 0", WHITE, 0, 0, 40},
         {"wtime 60000 movestogo 0 depth x", WHITE, 59000 / 40, 60000 - 150, 40},
         {"wtime 10000 infinite", WHITE, 0, CLOCK_UNKNOWN, 40},
     };
