@@ -26,7 +26,9 @@ uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesP
 }
 
 uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl) {
-    return std::min(3u * budget, (uint32_t(movesPerControl) * budget) / 10u);
+    // More time, never less: with fewer than ten moves per control the second term would shrink
+    // the budget (knights's one move per control to a tenth).
+    return std::max(budget, std::min(3u * budget, (uint32_t(movesPerControl) * budget) / 10u));
 }
 
 uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl) {

@@ -163,7 +163,8 @@ public:
         text_.clear();
         const int opening = rng_.below(100);
         if (opening < 88) add("xboard");
-        else if (opening < 93) add("xboardish");
+        else if (opening < 91) add("xboardish");
+        else if (opening < 93) add(rng_.pick({"go", "quit"}));  // UCI's too, but xboard's: the handshake word
         else if (opening < 97) add(junkWord());
         // else: no handshake word at all; the engine's first word is whatever comes.
         if (rng_.chance(60)) add("protover 2");
@@ -1028,7 +1029,13 @@ public:
 
     std::string make() {
         text_.clear();
-        add("uci");
+        // Any command only UCI has opens a conversation; scid sends its options and a readiness
+        // question before "uci".
+        const int opening = rng_.below(100);
+        if (opening < 75) add("uci");
+        else if (opening < 85) add("setoption name Ponder value false\nisready");
+        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1"}));
+        if (opening >= 85 && rng_.chance(50)) add(position());
         const int items = rng_.between(1, 30);
         for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
         const int ending = rng_.below(100);

@@ -31,6 +31,8 @@ TEST(TimeBudget, FirstMoveOutOfTheBookGetsMoreTime) {
     EXPECT_EQ(budgetAfterBook(5000, 40), 15000u);  // tripled
     EXPECT_EQ(budgetAfterBook(5000, 20), 10000u);  // fewer moves per control: the smaller term
     EXPECT_EQ(budgetAfterBook(5000, 30), 15000u);
+    EXPECT_EQ(budgetAfterBook(2000, 1), 2000u);  // fewer than ten moves: never less than the budget
+    EXPECT_EQ(budgetAfterBook(5000, 12), 6000u);
 }
 
 TEST(TimeBudget, OneMoveNeverTakesTheWholeClockAndItsIncrement) {
