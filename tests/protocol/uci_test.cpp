@@ -2,6 +2,7 @@
 // set up whole or refused whole, the limits of "go", stop and quit during a search.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <string>
 #include <vector>
@@ -195,14 +196,20 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     EngineProcess engine;
     engine.send("uci\nposition startpos moves a2a3\ngo wtime 600000 btime 900 winc 0 binc 0\n");
     ASSERT_TRUE(engine.waitForOutput("bestmove ", 5000)) << engine.output();
-    // Every move searched has at least one iteration to tell, even on knights' empty clock.
-    for (const char* go : {"go movetime 150\n", "go depth 2\n", "go nodes 3000\n",
-                           "go wtime 2000 btime 2000 movestogo 1\n",
-                           "go wtime 0 btime 0 winc 2000 binc 2000 movestogo 1\n"}) {
+    // Every move searched has at least one iteration to tell. knights's empty clock leaves the
+    // increment to spend, less the margin (first, so that no earlier search of the position has
+    // left it a line in the table).
+    const struct { const char* go; int atLeastMs; } rows[] = {
+        {"go wtime 0 btime 0 winc 2000 binc 2000 movestogo 1\n", 1500}, {"go movetime 150\n", 0},
+        {"go depth 2\n", 0}, {"go nodes 3000\n", 0}, {"go wtime 2000 btime 2000 movestogo 1\n", 0},
+    };
+    for (const auto& row : rows) {
         const size_t from = engine.output().size();
-        engine.send(std::string("position startpos moves b2b3\n") + go);
-        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << go << engine.output().substr(from);
-        EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << go << engine.output().substr(from);
+        const auto start = std::chrono::steady_clock::now();
+        engine.send(std::string("position startpos moves b2b3\n") + row.go);
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << row.go << engine.output().substr(from);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(row.atLeastMs)) << row.go;
+        EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << row.go << engine.output().substr(from);
     }
     // An analysis of the position just searched shows its lines from the first iteration on,
     // not from the depth the table already holds.
