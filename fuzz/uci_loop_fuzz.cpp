@@ -1,7 +1,8 @@
-// A whole UCI conversation: the word "uci", then the input's bytes as its lines, read as the
-// engine reads standard input, to "quit" or the end of input. The search runs on the engine
-// thread, the choice on the chooser thread, while the loop goes on reading; this build's timed
-// waits end at once (VOSTIL_INSTANT_WAITS), so every search is short.
+// A whole UCI conversation: the word "uci" (unless the input opens with another command only
+// UCI has), then the input's bytes as its lines, read as the engine reads standard input, to
+// "quit" or the end of input. The search runs on the engine thread, the choice on the chooser
+// thread, while the loop goes on reading; this build's timed waits end at once
+// (VOSTIL_INSTANT_WAITS), so every search is short.
 // Afterwards both threads must have ended, every "go" must have had exactly one "bestmove" and
 // every "isready" its "readyok", and the game position must be sound and the search unwound.
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "game/engine_control.h"
 #include "game/game_record.h"
 #include "protocol/command_loop.h"
+#include "protocol/uci_loop.h"
 #include "search/search_control.h"
 
 using namespace vostil;
@@ -96,8 +98,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // The conversation opens with "uci", unless the input's own first word chooses UCI (scid
+    // opens with its options and a readiness question).
     static constexpr char FIRST_LINE[] = "uci\n";
-    constexpr size_t first = sizeof FIRST_LINE - 1;
+    std::string_view opening(reinterpret_cast<const char*>(data), size);
+    const size_t first = choosesUci(nextWord(opening)) ? 0 : sizeof FIRST_LINE - 1;
     if (ftruncate(conversation, 0) != 0 || pwrite(conversation, FIRST_LINE, first, 0) != ssize_t(first) ||
         pwrite(conversation, data, size, first) != ssize_t(size))
         fuzz::fail("could not write the conversation");

@@ -15,6 +15,7 @@ namespace {
 
 std::thread chooserThread;
 MoveAnnouncer announcer = nullptr;
+VerdictAnnouncer verdictAnnouncer = nullptr;
 std::unique_ptr<Event> chooseSignal;   // main to chooser: a choice begins (automatic reset)
 std::unique_ptr<Event> stopSignal;     // main to chooser: stopped from outside (manual)
 std::unique_ptr<Event> announcedEvent; // chooser to main: the move is told (manual)
@@ -28,6 +29,8 @@ void chooserMain() {
         // Without a legal move there is nothing to search: the verdict is told as it is.
         const Move legal = firstLegalMove();
         const MoveChoice choice = legal ? chooseMove() : MoveChoice{verdictWithoutMoves(), 0, false};
+        // An analysis of a finished game shows its verdict now, not when it is stopped.
+        if (!legal) verdictAnnouncer(choice.move);
         // The search has parked inside its thinking; it parks once more as an idle engine, so
         // that the next start finds it where starts expect it.
         if (legal && !choice.fromBook) {
@@ -42,7 +45,8 @@ void chooserMain() {
 
 }  // namespace
 
-void createChooserThread(MoveAnnouncer announce) {
+void createChooserThread(VerdictAnnouncer announceVerdict, MoveAnnouncer announce) {
+    verdictAnnouncer = announceVerdict;
     announcer = announce;
     // A thread made again after an earlier one ended (as each fuzzed conversation does).
     chooserQuit = false;

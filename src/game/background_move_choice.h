@@ -9,9 +9,12 @@ namespace vostil {
 
 // Tells the interface the chosen move (on the choosing thread).
 using MoveAnnouncer = void (*)(const MoveChoice& choice);
+// Tells the interface at once that the position has no legal move (mated or stalemate), even
+// when the move itself is told only at a stop.
+using VerdictAnnouncer = void (*)(Move verdict);
 
 // The choosing thread, parked until a choice begins; the engine thread must exist.
-void createChooserThread(MoveAnnouncer announce);
+void createChooserThread(VerdictAnnouncer announceVerdict, MoveAnnouncer announce);
 // Stops any choice and ends the thread.
 void joinChooserThread();
 // Starts choosing a move for the game position, with the limits as they are set; returns at

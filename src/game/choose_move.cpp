@@ -62,6 +62,15 @@ void waitForSearch(uint32_t ms) {
     }
 }
 
+// Once the time is up, a search still in its first iteration finishes it, so that every
+// searched move has at least that much behind it and tells it. A search resumed from a deeper
+// table entry already has its result and is not waited for; nor is a stop from outside.
+void finishFirstIteration() {
+    wrapUpFlag = true;
+    while (!stoppedEvent->waitFor(1))
+        if (outsideStop.load() || searchProgress.depth.load(std::memory_order_relaxed) > SHALLOWEST_DEPTH) return;
+}
+
 }  // namespace
 
 Move verdictWithoutMoves() { return currentPly->checkInfo.checkers ? RESULT_MATED : RESULT_STALEMATE; }
@@ -101,12 +110,16 @@ MoveChoice chooseMove() {
     }
 
     engineState = ENGINE_THINKING;
+    // No iteration is under way until the search publishes its first (the engine thread is parked).
+    searchProgress.depth.store(0, std::memory_order_relaxed);
     startEngine(searchDepthCap);
     // A stop from outside may have come before the search began, when starting cleared it.
     if (outsideStop.load()) stopFlag = true;
     // A fixed time per move is all the cap allows; the clock's budget is not asked.
-    if (unlimitedTime) waitForSearch(CLOCK_UNKNOWN);
+    if (moveIsUntimed()) waitForSearch(CLOCK_UNKNOWN);
     else waitForSearch(fixedTime ? allowedWait(moveCapMs) : allowedWait(moveBudgetMs));
+    // Only a move without any time at all left is played unsearched.
+    if (moveCapMs != 0) finishFirstIteration();
     stopWithExtraTime();
 
     const Move m = legalOrFallback(SearchResult().move);

@@ -25,7 +25,8 @@ constexpr int NO_DEPTH_LIMIT = MAX_DEPTH_LIMIT + 1;
 extern int32_t movesPerTimeControl;
 extern uint32_t incrementMs;
 extern uint32_t moveBudgetMs;
-// Clock the last "time" reported, in ms; caps the total time of one move.
+// The engine's clock as the last "time" or "level" gave it, in ms; caps the total time of one
+// move.
 extern uint32_t clockMs;
 constexpr uint32_t CLOCK_UNKNOWN = 0xFFFFFFFFu;
 // Held back from the clock for process start-up, pipes and the interface's own overhead.
@@ -80,8 +81,12 @@ uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesP
 uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl);
 // The "test" command's budget: the arithmetic of a clock of about 477 days.
 uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl);
-// Longest time one move may take on the reported clock (CLOCK_UNKNOWN when none was reported).
+// Longest time one move may take: the reported clock and the increment, less the safety
+// margin (CLOCK_UNKNOWN when no clock was reported).
 uint32_t moveTimeCap();
+// The move has no time limit: none was asked for (UCI), or a depth limit was given and no clock
+// at all ("sd" before any "level" or "time").
+bool moveIsUntimed();
 // "st": seconds per move (fractions allowed); the move then takes that less the safety margin.
 void setFixedMoveTime(double seconds);
 // "sd": at most `depth` plies, within what the search can do (2 to 63).

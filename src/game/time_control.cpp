@@ -26,7 +26,9 @@ uint32_t budgetForClock(int32_t centiseconds, uint32_t increment, int32_t movesP
 }
 
 uint32_t budgetAfterBook(uint32_t budget, int32_t movesPerControl) {
-    return std::min(3u * budget, (uint32_t(movesPerControl) * budget) / 10u);
+    // More time, never less: with fewer than ten moves per control the second term would shrink
+    // the budget (knights's one move per control to a tenth).
+    return std::max(budget, std::min(3u * budget, (uint32_t(movesPerControl) * budget) / 10u));
 }
 
 uint32_t testCommandBudget(uint32_t increment, int32_t movesPerControl) {
@@ -44,9 +46,18 @@ uint32_t lessSafetyMargin(uint32_t ms) {
 }  // namespace
 
 uint32_t moveTimeCap() {
-    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : lessSafetyMargin(clockMs);
+    // The increment is this move's to spend, as the clock is: an interface that counts a move's
+    // time from its increment alone reports an empty clock (knights: "wtime 0 winc 2000").
+    const uint64_t spendable = uint64_t(clockMs) + incrementMs;
+    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN
+                                            : lessSafetyMargin(uint32_t(std::min<uint64_t>(spendable, CLOCK_UNKNOWN - 1)));
     if (fixedMoveTimeMs != NO_FIXED_MOVE_TIME) cap = std::min(cap, lessSafetyMargin(fixedMoveTimeMs));
     return cap;
+}
+
+bool moveIsUntimed() {
+    return unlimitedTime ||
+           (clockMs == CLOCK_UNKNOWN && fixedMoveTimeMs == NO_FIXED_MOVE_TIME && searchDepthCap != NO_DEPTH_LIMIT);
 }
 
 void setFixedMoveTime(double seconds) {

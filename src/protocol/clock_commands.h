@@ -58,24 +58,9 @@ void readTimeArguments(Reader& in, uint32_t increment, int32_t movesPerControl,
     readInteger(in, opponent);
 }
 
-// "level M B I": B as minutes or minutes:seconds, I as whole or fractional seconds. A word
-// that does not fit its place stays in the input.
+// A level's increment, whole or fractional seconds; a word that is no number stays in the input.
 template <class Reader>
-void readLevelArguments(Reader& in, int32_t& movesPerControl, uint32_t& increment) {
-    long long moves;
-    if (!readInteger(in, moves)) return;
-    movesPerControl = moves <= 0 ? 40 : int32_t(moves);
-
-    std::string base;
-    if (!in.readWord(base)) return;
-    int minutes, seconds;
-    char tail;
-    if (std::sscanf(base.c_str(), "%d:%d%c", &minutes, &seconds, &tail) != 2 &&
-        std::sscanf(base.c_str(), "%d%c", &minutes, &tail) != 1) {
-        in.pushBack(base);
-        return;
-    }
-
+void readIncrement(Reader& in, uint32_t& increment) {
     std::string text;
     if (!in.readWord(text)) return;
     char* end = nullptr;
@@ -85,6 +70,31 @@ void readLevelArguments(Reader& in, int32_t& movesPerControl, uint32_t& incremen
         return;
     }
     increment = inc >= 0.001 ? uint32_t(std::min(inc, 3.6e6) * 1000.0 + 0.5) : 0u;
+}
+
+// "level M B I": B as minutes or minutes:seconds, I as whole or fractional seconds. A word
+// that does not fit its place stays in the input. The base time is the engine's clock, and
+// gives the budget, until a "time" says otherwise: an interface may send no clock at all.
+template <class Reader>
+void readLevelArguments(Reader& in, int32_t& movesPerControl, uint32_t& increment,
+                        uint32_t& budgetMs, uint32_t& clock) {
+    long long moves;
+    if (!readInteger(in, moves)) return;
+    movesPerControl = moves <= 0 ? 40 : int32_t(moves);
+
+    std::string base;
+    if (!in.readWord(base)) return;
+    int minutes, seconds = 0;
+    char tail;
+    if (std::sscanf(base.c_str(), "%d:%d%c", &minutes, &seconds, &tail) != 2 &&
+        std::sscanf(base.c_str(), "%d%c", &minutes, &tail) != 1) {
+        in.pushBack(base);
+        return;
+    }
+    readIncrement(in, increment);
+    const int32_t t = int32_t(std::clamp<long long>((minutes * 60LL + seconds) * 100, 0, INT32_MAX));
+    budgetMs = budgetForClock(t, increment, movesPerControl);
+    clock = uint32_t(std::min<long long>(t * 10LL, CLOCK_UNKNOWN - 1));
 }
 
 }  // namespace vostil

@@ -64,7 +64,7 @@ void handleTime() {
 
 void handleLevel() {
     LoggedArguments arguments;
-    readLevelArguments(arguments, movesPerTimeControl, incrementMs);
+    readLevelArguments(arguments, movesPerTimeControl, incrementMs, moveBudgetMs, clockMs);
     fixedMoveTimeMs = NO_FIXED_MOVE_TIME;  // a clock again
 }
 
@@ -258,11 +258,12 @@ void commandLoop() {
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::fflush(nullptr);
 
-    // The first word chooses the protocol; anything but "uci" is taken for xboard.
+    // The first word chooses the protocol: a command only UCI has chooses UCI, anything else
+    // is taken for xboard.
     std::string first;
     input.readWord(first);
-    if (first == "uci") {
-        uciLoop(input);
+    if (choosesUci(first)) {
+        uciLoop(input, first);
         return;
     }
     startUp(first);

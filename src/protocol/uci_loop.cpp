@@ -29,17 +29,20 @@ void sendIdentity() {
     sendLine("uciok\n");
 }
 
+bool isVerdict(Move m) { return m == 0 || m == RESULT_MATED || m == RESULT_STALEMATE || m == RESULT_REPETITION; }
+
+// The side to move has no legal move: the verdict where a line would stand, told at once, also
+// when the move itself waits for a stop (choosing thread).
+void announceVerdict(Move verdict) {
+    sendLine(verdict == RESULT_MATED ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
+}
+
 // Runs on the choosing thread, once its search has ended.
 void announceBestMove(const MoveChoice& choice) {
     char line[32] = "bestmove ";
     const Move m = choice.move;
-    if (m != 0 && m != RESULT_MATED && m != RESULT_STALEMATE && m != RESULT_REPETITION) {
-        formatCoordinateMove(line + 9, m);
-    } else {
-        // The side to move has no legal move: the verdict where a line would stand.
-        sendLine(m == RESULT_MATED ? "info depth 0 score mate 0\n" : "info depth 0 score cp 0\n");
-        std::strcpy(line + 9, "0000");
-    }
+    if (!isVerdict(m)) formatCoordinateMove(line + 9, m);
+    else std::strcpy(line + 9, "0000");
     if (choice.fromBook) {
         sendLine("info string book\n");
         logLine("-M: move(book): ", line + 9);
@@ -108,20 +111,33 @@ bool runUciLine(std::string_view line) {
 
 }  // namespace
 
-void uciLoop(InputReader& input) {
+bool choosesUci(std::string_view firstWord) {
+    switch (classifyUciWord(firstWord)) {
+        case UciCommand::Uci:
+        case UciCommand::IsReady:
+        case UciCommand::NewGame:
+        case UciCommand::Position:
+        case UciCommand::Ignored: return true;
+        default: return false;
+    }
+}
+
+void uciLoop(InputReader& input, const std::string& firstWord) {
     prepareEngine();
     // An interface that speaks UCI judges draws itself and wants a move in every position
     // that has one, and reads the lines in its own form.
     searchDrawnRoot = true;
     iterationReport = reportUciIteration;
-    createChooserThread(announceBestMove);
-    sendIdentity();
+    createChooserThread(announceVerdict, announceBestMove);
 
     // Kept between lines: after the first long ones, reading a line allocates nothing.
     std::string line;
     line.reserve(4096);
-    input.readRestOfLine(line, UCI_LINE_LIMIT + 1);  // whatever followed "uci" on its line
-    while (input.readRestOfLine(line, UCI_LINE_LIMIT + 1)) {
+    // The first line is the word already read and the rest of its line.
+    std::string rest;
+    input.readRestOfLine(rest, UCI_LINE_LIMIT + 1);
+    line = firstWord + rest;
+    do {
         std::string_view text = line;
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
         logLine("::cmd:: ", text);
@@ -130,7 +146,7 @@ void uciLoop(InputReader& input) {
             continue;
         }
         if (!runUciLine(text)) break;
-    }
+    } while (input.readRestOfLine(line, UCI_LINE_LIMIT + 1));
     joinChooserThread();
     quitEngineThread();
 }

@@ -47,8 +47,9 @@ TEST(CommandLoop, HandshakeIsExactAndEndOfInputEndsTheProcess) {
 }
 
 TEST(CommandLoop, AnotherFirstWordIsAnnouncedButTheEngineCarriesOn) {
-    // Only the whole word "uci" chooses the other protocol.
-    for (const char* first : {"protover", "ucinewgame", "UCI"}) {
+    // Only a whole word that is a command of UCI alone chooses the other protocol; those that
+    // xboard has too keep it.
+    for (const char* first : {"protover", "UCI", "go", "quit", "stop", "isreadyx"}) {
         auto run = runEngine(std::string(first) + "\nbenchmark\nquit\n");
         EXPECT_TRUE(run.exitedCleanly) << run.errors;
         EXPECT_EQ(run.output,
@@ -271,13 +272,19 @@ int deepestIteration(const std::string& log) {
 
 TEST(CommandLoop, FixedDepthBoundsEveryIterationUntilANewGame) {
     const std::string position = "setboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n";
-    const struct { const char* sd; int deepest; } rows[] = {{"sd 3", 3}, {"sd 1", 2}, {"sd 2", 2}};
+    // A long clock: only the depth ends the search.
+    const struct { const char* settings; int deepest; } rows[] = {
+        {"sd 3\ntime 100000", 3}, {"sd 1\ntime 100000", 2}, {"sd 2\ntime 100000", 2},
+        // python-chess asks for a depth with no clock at all: the depth is searched whole.
+        {"sd 6", 6},
+        // A level's base time is the clock until a "time" says otherwise.
+        {"level 40 5 0\nsd 5", 5},
+    };
     for (const auto& row : rows) {
-        // A long clock: only the depth ends the search.
-        auto run = runEngine("xboard\n" + position + row.sd + "\ntime 100000\ngo\nquit\n");
+        auto run = runEngine("xboard\n" + position + row.settings + "\ngo\nquit\n");
         EXPECT_TRUE(run.exitedCleanly) << run.errors;
-        EXPECT_EQ(deepestIteration(run.log), row.deepest) << row.sd << run.log;
-        EXPECT_TRUE(contains(run.output, "\nmove ")) << row.sd;
+        EXPECT_EQ(deepestIteration(run.log), row.deepest) << row.settings << run.log;
+        EXPECT_TRUE(contains(run.output, "\nmove ")) << row.settings;
     }
     // "new" lifts the limit; "st" then bounds the time instead.
     auto run = runEngine("xboard\nsd 2\nnew\nforce\na2a3\nh7h6\nst 0.5\ngo\nquit\n");

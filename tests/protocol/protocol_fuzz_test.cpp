@@ -167,7 +167,8 @@ public:
         text_.clear();
         const int opening = rng_.below(100);
         if (opening < 88) add("xboard");
-        else if (opening < 93) add("xboardish");
+        else if (opening < 91) add("xboardish");
+        else if (opening < 93) add(rng_.pick({"go", "quit"}));  // UCI's too, but xboard's: the handshake word
         else if (opening < 97) add(junkWord());
         // else: no handshake word at all; the engine's first word is whatever comes.
         if (rng_.chance(60)) add("protover 2");
@@ -362,7 +363,7 @@ private:
 
     void addLevel() {
         static const char* const MOVES[] = {"0", "20", "40", "60", "100", "-3", "x1"};
-        static const char* const BASES[] = {"0", "1", "5", "0:20", "5:30", "1:", "x"};
+        static const char* const BASES[] = {"0", "1", "5", "0:20", "0:05", "5:30", "1:", "x"};
         static const char* const INCREMENTS[] = {"0", "0.01", "0.02", "0.05", "x", "-1", "0.0001"};
         std::string line = "level";
         const int words = rng_.chance(85) ? 3 : rng_.below(3);
@@ -648,6 +649,7 @@ public:
                 case Command::NewGame:
                     if (!dry()) setupGamePosition(START_FEN, false);
                     awaiting_ = true;
+                    depth_ = NO_DEPTH_LIMIT;
                     break;
                 case Command::Level: handleLevel(); break;
                 case Command::Force: awaiting_ = false; break;
@@ -680,8 +682,8 @@ public:
                     break;
                 }
                 case Command::FixedDepth: {
-                    long long depth;  // a depth limit only shortens the search
-                    readInteger(in_, depth);
+                    long long depth;  // without any clock the search goes to this depth
+                    if (readInteger(in_, depth)) depth_ = int(std::clamp<long long>(depth, 2, 63));
                     break;
                 }
                 case Command::Name: in_.readRestOfLine(); break;
@@ -739,7 +741,7 @@ private:
     void handleTime() { readTimeArguments(in_, incrementMs_, movesPerControl_, budgetMs_, clockMs_); }
 
     void handleLevel() {
-        readLevelArguments(in_, movesPerControl_, incrementMs_);
+        readLevelArguments(in_, movesPerControl_, incrementMs_, budgetMs_, clockMs_);
         fixedSeconds_ = NO_FIXED_TIME;
     }
 
@@ -758,6 +760,7 @@ private:
                 return true;
             case Command::NewGame:
                 if (!dry()) setupGamePosition(START_FEN, false);
+                depth_ = NO_DEPTH_LIMIT;
                 return true;
             case Command::Setboard:
                 handleSetboard();
@@ -825,8 +828,12 @@ private:
     void think() {
         awaiting_ = true;
         // A fixed time per move is spent whole, within the clock.
-        const uint32_t cap = capFor(clockMs_, fixedSeconds_);
-        const uint32_t spend = fixedSeconds_ == NO_FIXED_TIME ? std::min(budgetMs_, cap) : cap;
+        const uint32_t cap = capFor(clockMs_, incrementMs_, fixedSeconds_);
+        uint32_t spend = fixedSeconds_ == NO_FIXED_TIME ? std::min(budgetMs_, cap) : cap;
+        // A depth without any clock is searched whole, however long: only a shallow one is
+        // short for certain.
+        if (clockMs_ == CLOCK_UNKNOWN && fixedSeconds_ == NO_FIXED_TIME && depth_ != NO_DEPTH_LIMIT)
+            spend = depth_ <= 3 ? 50 : MAX_THINK_MS + 1;
         longestThinkMs = std::max(longestThinkMs, spend);
         totalThinkMs += spend;
         ++stats.thinks;
@@ -898,13 +905,15 @@ private:
         if (!sound) failure = "result \"" + line + "\" does not hold in " + fen;
     }
 
-    static uint32_t capFor(uint32_t clock, double fixedSeconds) {
-        const uint32_t savedClock = clockMs, savedFixed = fixedMoveTimeMs;
+    static uint32_t capFor(uint32_t clock, uint32_t increment, double fixedSeconds) {
+        const uint32_t savedClock = clockMs, savedIncrement = incrementMs, savedFixed = fixedMoveTimeMs;
         clockMs = clock;
+        incrementMs = increment;
         fixedMoveTimeMs = NO_FIXED_MOVE_TIME;
         if (fixedSeconds != NO_FIXED_TIME) setFixedMoveTime(fixedSeconds);
         const uint32_t cap = moveTimeCap();
         clockMs = savedClock;
+        incrementMs = savedIncrement;
         fixedMoveTimeMs = savedFixed;
         return cap;
     }
@@ -920,6 +929,7 @@ private:
     uint32_t budgetMs_ = 0;
     uint32_t clockMs_ = CLOCK_UNKNOWN;
     double fixedSeconds_ = NO_FIXED_TIME;
+    int depth_ = NO_DEPTH_LIMIT;
     bool analysing_ = false;
 };
 
@@ -1060,7 +1070,13 @@ public:
 
     std::string make() {
         text_.clear();
-        add("uci");
+        // Any command only UCI has opens a conversation; scid sends its options and a readiness
+        // question before "uci".
+        const int opening = rng_.below(100);
+        if (opening < 75) add("uci");
+        else if (opening < 85) add("setoption name Ponder value false\nisready");
+        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1"}));
+        if (opening >= 85 && rng_.chance(50)) add(position());
         const int items = rng_.between(1, 30);
         for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
         const int ending = rng_.below(100);

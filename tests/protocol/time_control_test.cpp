@@ -2,7 +2,12 @@
 // fixed time and depth per move.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "game/engine_control.h"
+#include "protocol/clock_commands.h"
+#include "protocol/input_reader.h"
 
 using namespace vostil;
 
@@ -26,18 +31,50 @@ TEST(TimeBudget, FirstMoveOutOfTheBookGetsMoreTime) {
     EXPECT_EQ(budgetAfterBook(5000, 40), 15000u);  // tripled
     EXPECT_EQ(budgetAfterBook(5000, 20), 10000u);  // fewer moves per control: the smaller term
     EXPECT_EQ(budgetAfterBook(5000, 30), 15000u);
+    EXPECT_EQ(budgetAfterBook(2000, 1), 2000u);  // fewer than ten moves: never less than the budget
+    EXPECT_EQ(budgetAfterBook(5000, 12), 6000u);
 }
 
-TEST(TimeBudget, OneMoveNeverTakesTheWholeClock) {
+TEST(TimeBudget, OneMoveNeverTakesTheWholeClockAndItsIncrement) {
+    const struct { uint32_t clock, increment, cap; } rows[] = {
+        {CLOCK_UNKNOWN, 0, CLOCK_UNKNOWN}, {CLOCK_UNKNOWN, 2000, CLOCK_UNKNOWN},
+        {60000, 0, 60000 - CLOCK_SAFETY_MARGIN_MS}, {200, 0, 100}, {0, 0, 0},
+        {0, 2000, 2000 - CLOCK_SAFETY_MARGIN_MS}, {500, 2000, 2500 - CLOCK_SAFETY_MARGIN_MS},
+        {CLOCK_UNKNOWN - 1, 3600000000u, CLOCK_UNKNOWN - 1 - CLOCK_SAFETY_MARGIN_MS},
+    };
+    for (const auto& row : rows) {
+        clockMs = row.clock;
+        incrementMs = row.increment;
+        EXPECT_EQ(moveTimeCap(), row.cap) << row.clock << " " << row.increment;
+    }
     clockMs = CLOCK_UNKNOWN;
-    EXPECT_EQ(moveTimeCap(), CLOCK_UNKNOWN);
-    clockMs = 60000;
-    EXPECT_EQ(moveTimeCap(), 60000u - CLOCK_SAFETY_MARGIN_MS);
-    clockMs = 200;
-    EXPECT_LT(moveTimeCap(), 200u);
-    clockMs = 0;
-    EXPECT_EQ(moveTimeCap(), 0u);
-    clockMs = CLOCK_UNKNOWN;
+    incrementMs = 0;
+}
+
+TEST(TimeBudget, ALevelsBaseIsTheClockUntilATimeCommand) {
+    const struct {
+        const char* arguments;
+        int32_t moves;
+        uint32_t increment, budget, clock;
+    } rows[] = {
+        {"40 5 0", 40, 0, 7470, 300000},
+        {"0 5:30 2", 40, 2000, 2000 + (32900 / 40) * 10, 330000},
+        {"40 0 5", 40, 5000, 5000, 0},
+        {"20 -3 0", 20, 0, 0, 0},
+        {"30 x 7", 30, 9, 11, 12},  // the base is not read: the clock stays as it was
+    };
+    for (const auto& row : rows) {
+        int32_t moves = 7;
+        uint32_t increment = 9, budget = 11, clock = 12;
+        std::FILE* text = fmemopen(const_cast<char*>(row.arguments), std::strlen(row.arguments), "r");
+        InputReader in(text);
+        readLevelArguments(in, moves, increment, budget, clock);
+        std::fclose(text);
+        EXPECT_EQ(moves, row.moves) << row.arguments;
+        EXPECT_EQ(increment, row.increment) << row.arguments;
+        EXPECT_EQ(budget, row.budget) << row.arguments;
+        EXPECT_EQ(clock, row.clock) << row.arguments;
+    }
 }
 
 TEST(TimeBudget, AFixedTimePerMoveCapsEveryMoveWithinTheClock) {

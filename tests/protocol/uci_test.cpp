@@ -2,6 +2,7 @@
 // set up whole or refused whole, the limits of "go", stop and quit during a search.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 #include <string>
 #include <vector>
@@ -64,11 +65,28 @@ std::string knightShuffle(int plies) {
 
 TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
     // Unknown options, debug and lines of unknown words get nothing; each line is logged whole.
-    auto run = runEngine("uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n");
-    ASSERT_TRUE(run.exitedCleanly) << run.errors;
-    EXPECT_EQ(run.output, IDENTITY + "readyok\nreadyok\n" + IDENTITY);
-    EXPECT_TRUE(contains(run.log, "::cmd:: setoption name Hash value 64\n::cmd:: debug on\n")) << run.log;
-    EXPECT_TRUE(contains(run.log, "::cmd:: quit\n")) << run.log;
+    // Any command only UCI has chooses UCI as the first line, and is acted on.
+    const struct {
+        const char* input;
+        std::string output, logged;
+    } rows[] = {
+        {"uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
+         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n::cmd:: debug on\n"},
+        // scid's Serious game: it sends "uci" only once the engine has said something.
+        {"setoption name Ponder value false\nisready\nuci\nquit\n", "readyok\n" + IDENTITY,
+         "::cmd:: setoption name Ponder value false\n::cmd:: isready\n"},
+        {"isready\n", "readyok\n", "::cmd:: isready\n"},
+        {"debug off\nregister later\nisready\n", "readyok\n", "::cmd:: register later\n"},
+        {"ucinewgame\nisready\n", "info string BOOK ERROR!\nreadyok\n", "::cmd:: ucinewgame\n"},
+        {"position startpos moves e2e4 e7e6 e4e6\nisready\n", "info string Illegal move: e4e6\nreadyok\n",
+         "::cmd:: position startpos moves e2e4 e7e6 e4e6\n"},
+    };
+    for (const auto& row : rows) {
+        auto run = runEngine(row.input);
+        ASSERT_TRUE(run.exitedCleanly) << run.errors;
+        EXPECT_EQ(run.output, row.output) << row.input;
+        EXPECT_TRUE(contains(run.log, row.logged)) << row.input << run.log;
+    }
 }
 
 TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
@@ -143,19 +161,34 @@ TEST(Uci, DrawnMatedAndStalematedRoots) {
     const std::string shuffle = knightShuffle(13500);
     auto run = runEngine("uci\nposition fen " + base + " moves" + shuffle + "\ngo depth 3\n"
                          "position fen " + base + " moves" + shuffle + " e2e4\ngo depth 3\n"
-                         "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 50\n"
-                         "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\nstop\nquit\n",
+                         "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo movetime 50\nquit\n",
                          false, 120000);
     ASSERT_TRUE(run.exitedCleanly) << run.errors;
     EXPECT_FALSE(contains(run.output, "Illegal")) << run.output.substr(0, 400);
     const auto moves = bestMoves(run.output);
-    ASSERT_EQ(moves.size(), 4u) << run.output;
+    ASSERT_EQ(moves.size(), 3u) << run.output;
     EXPECT_TRUE(legalAfter(base.c_str(), "", moves[0])) << moves[0];
     EXPECT_TRUE(legalAfter(base.c_str(), "e2e4", moves[1])) << moves[1];
     // Searched, not cut short by the draw.
     EXPECT_TRUE(contains(run.log, "-FEN:\t" + base + "\n")) << run.log.substr(0, 2000);
     EXPECT_TRUE(contains(run.output, "info depth 0 score mate 0\nbestmove 0000\n")) << run.output;
-    EXPECT_TRUE(contains(run.output, "info depth 0 score cp 0\nbestmove 0000\n")) << run.output;
+    // An analysis (scid's) or a ponder of a finished game shows the verdict at once; the move
+    // waits for the stop.
+    EngineProcess engine;
+    engine.send("uci\n");
+    for (const char* request : {"position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\ngo infinite\n",
+                                "position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo ponder\n"}) {
+        const size_t from = engine.output().size();
+        engine.send(request);
+        ASSERT_TRUE(engine.waitForOutput("info depth 0 score ", 5000, from)) << request << engine.output();
+        EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << request;
+        engine.send("stop\n");
+        ASSERT_TRUE(engine.waitForOutput("bestmove 0000\n", 5000, from)) << request << engine.output();
+    }
+    engine.send("quit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    EXPECT_TRUE(contains(engine.output(), "info depth 0 score mate 0\nbestmove 0000\n"
+                                          "info depth 0 score cp 0\nbestmove 0000\n")) << engine.output();
 }
 
 TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
@@ -163,11 +196,20 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     EngineProcess engine;
     engine.send("uci\nposition startpos moves a2a3\ngo wtime 600000 btime 900 winc 0 binc 0\n");
     ASSERT_TRUE(engine.waitForOutput("bestmove ", 5000)) << engine.output();
-    for (const char* go : {"go movetime 150\n", "go depth 2\n", "go nodes 3000\n",
-                           "go wtime 2000 btime 2000 movestogo 1\n"}) {
+    // Every move searched has at least one iteration to tell. knights's empty clock leaves the
+    // increment to spend, less the margin (first, so that no earlier search of the position has
+    // left it a line in the table).
+    const struct { const char* go; int atLeastMs; } rows[] = {
+        {"go wtime 0 btime 0 winc 2000 binc 2000 movestogo 1\n", 1500}, {"go movetime 150\n", 0},
+        {"go depth 2\n", 0}, {"go nodes 3000\n", 0}, {"go wtime 2000 btime 2000 movestogo 1\n", 0},
+    };
+    for (const auto& row : rows) {
         const size_t from = engine.output().size();
-        engine.send(std::string("position startpos moves b2b3\n") + go);
-        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << go << engine.output().substr(from);
+        const auto start = std::chrono::steady_clock::now();
+        engine.send(std::string("position startpos moves b2b3\n") + row.go);
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << row.go << engine.output().substr(from);
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(row.atLeastMs)) << row.go;
+        EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << row.go << engine.output().substr(from);
     }
     // An analysis of the position just searched shows its lines from the first iteration on,
     // not from the depth the table already holds.
@@ -181,7 +223,7 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
     const auto moves = bestMoves(engine.output());
-    ASSERT_EQ(moves.size(), 6u) << engine.output();
+    ASSERT_EQ(moves.size(), 7u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];
     for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
 }
@@ -227,10 +269,13 @@ TEST(Uci, GoArgumentsReadTheClockOfTheSideToMove) {
         uint32_t budget, cap;
         int32_t divisor;
     } rows[] = {
-        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30000 - 150, 10},
+        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30500 - 150, 10},
         {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", BLACK, 1000 / 10, 1000 - 150, 10},
         {"btime 1999 wtime 5", BLACK, 1999 / 40, 1999 - 150, 40},
-        {"wtime -300 winc 200", WHITE, 200, 0, 40},  // overdrawn: the increment only
+        {"wtime -300 winc 200", WHITE, 200, 200 / 2, 40},  // overdrawn: the increment only
+        // knights: an empty clock, the increment is the move's time.
+        {"wtime 0 btime 0 winc 2000 binc 2000 movestogo 1", BLACK, 2000, 2000 - 150, 1},
+        {"wtime 0 btime 0", WHITE, 0, 0, 40},
         {"wtime 60000 movestogo 0 depth x", WHITE, 59000 / 40, 60000 - 150, 40},
         {"wtime 10000 infinite", WHITE, 0, CLOCK_UNKNOWN, 40},
     };
