@@ -46,11 +46,11 @@ uint32_t lessSafetyMargin(uint32_t ms) {
 }  // namespace
 
 uint32_t moveTimeCap() {
-    // The increment is this move's to spend, as the clock is: an interface that counts a move's
-    // time from its increment alone reports an empty clock (knights: "wtime 0 winc 2000").
-    const uint64_t spendable = uint64_t(clockMs) + incrementMs;
-    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN
-                                            : lessSafetyMargin(uint32_t(std::min<uint64_t>(spendable, CLOCK_UNKNOWN - 1)));
+    // An empty clock with an increment: the interface gives each move its increment alone
+    // (knights: "wtime 0 winc 2000"), so the increment is this move's clock. A clock that still
+    // runs caps the move by itself, since the increment comes only after the move.
+    const uint32_t spendable = clockMs == 0 ? incrementMs : clockMs;
+    uint32_t cap = clockMs == CLOCK_UNKNOWN ? CLOCK_UNKNOWN : lessSafetyMargin(spendable);
     if (fixedMoveTimeMs != NO_FIXED_MOVE_TIME) cap = std::min(cap, lessSafetyMargin(fixedMoveTimeMs));
     return cap;
 }

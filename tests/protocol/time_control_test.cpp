@@ -35,11 +35,11 @@ TEST(TimeBudget, FirstMoveOutOfTheBookGetsMoreTime) {
     EXPECT_EQ(budgetAfterBook(5000, 12), 6000u);
 }
 
-TEST(TimeBudget, OneMoveNeverTakesTheWholeClockAndItsIncrement) {
+TEST(TimeBudget, OneMoveNeverTakesTheWholeClockAndAnEmptyClockSpendsTheIncrement) {
     const struct { uint32_t clock, increment, cap; } rows[] = {
         {CLOCK_UNKNOWN, 0, CLOCK_UNKNOWN}, {CLOCK_UNKNOWN, 2000, CLOCK_UNKNOWN},
         {60000, 0, 60000 - CLOCK_SAFETY_MARGIN_MS}, {200, 0, 100}, {0, 0, 0},
-        {0, 2000, 2000 - CLOCK_SAFETY_MARGIN_MS}, {500, 2000, 2500 - CLOCK_SAFETY_MARGIN_MS},
+        {0, 2000, 2000 - CLOCK_SAFETY_MARGIN_MS}, {500, 2000, 500 - CLOCK_SAFETY_MARGIN_MS},
         {CLOCK_UNKNOWN - 1, 3600000000u, CLOCK_UNKNOWN - 1 - CLOCK_SAFETY_MARGIN_MS},
     };
     for (const auto& row : rows) {
