@@ -58,6 +58,7 @@ void clearHash() {
     static const bool advised = (adviseHugePages(TranspositionTable, sizeof TranspositionTable), true);
     (void)advised;
     std::memset(TranspositionTable, 0, sizeof TranspositionTable);
+    forgetBookEntries();
 }
 
 HashEntry* findEntry() {
@@ -134,6 +135,7 @@ void storeBookEntry(Move move) {
     e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | move;
     e.word1 = pos.keyHigh;
     e.word2 &= ~GENERATION_BITS;
+    recordBookEntry(move);
 }
 
 }  // namespace vostil

@@ -420,6 +420,25 @@ TEST_F(TranspositionTableTest, BookEntryGivesWayToSearchResults) {
     EXPECT_EQ(bucket().slot[0].move(), D2D4);
 }
 
+TEST_F(TranspositionTableTest, OverwrittenBookEntryIsPutBackWhereTheLoadingLeftIt) {
+    usePosition(KEY_LOW_A, KEY_HIGH_A);
+    storeBookEntry(E2E4);
+    storeHash(G1F3, 5, 6, BOUND_EXACT);  // a search overwrites it
+    EXPECT_TRUE(restoreBookEntry());
+    EXPECT_TRUE(bucket().slot[0].isBookEntry());
+    EXPECT_EQ(bucket().slot[0].move(), E2E4);
+    EXPECT_EQ(bucket().slot[0].depth(), 0) << "it gives way to searches as a loaded one does";
+    usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);  // no book entry in the other side's table
+    EXPECT_FALSE(restoreBookEntry());
+    usePosition(KEY_LOW_B, KEY_HIGH_B);  // a later book entry in the same bucket won it
+    storeBookEntry(D2D4);
+    usePosition(KEY_LOW_A, KEY_HIGH_A);
+    EXPECT_FALSE(restoreBookEntry());
+    usePosition(KEY_LOW_B, KEY_HIGH_B);
+    clearHash();
+    EXPECT_FALSE(restoreBookEntry());
+}
+
 TEST_F(TranspositionTableTest, BookEntryGoesToTheTableOfTheSideToMove) {
     usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);
     storeBookEntry(E2E4);
