@@ -84,8 +84,11 @@ bool isMate(int score) { return score >= MATE_THRESHOLD || score <= -MATE_THRESH
 int matePlies(int score) { return MATE_SCORE - (score < 0 ? -score : score); }
 
 // Every iteration the search reports, in order.
-std::vector<int> reportedScores;
-void recordIteration(int, int score, const char*, bool) { reportedScores.push_back(score); }
+std::vector<int> reportedScores, reportedDepths;
+void recordIteration(int depth, int score, const char*, bool) {
+    reportedScores.push_back(score);
+    reportedDepths.push_back(depth);
+}
 
 // Positions searched one after another with the table kept, as the GUIs have them searched:
 // each mate told counts from the root searched now, exactly as a search from a cleared table
@@ -326,6 +329,19 @@ TEST_F(IterativeDeepeningTest, DeeperEntryOfAnEarlierSearchDecidesTheMove) {
     EXPECT_TRUE(logHas("-E: DIFFERENT MOVE"));
     EXPECT_FALSE(logHas("FAIL LOW !!!!!!!!!!!!! not enough time"));
     EXPECT_TRUE(logHas("-***HT: -500"));
+}
+
+TEST_F(IterativeDeepeningTest, IterationsTheTableAnswersWholeAreLoggedButToldOnce) {
+    setUpFen(PAWN_ENDING_FEN);
+    search(6);
+    iterationReport = recordIteration;
+    reportedDepths.clear();
+    resumeFromTable = false;
+    search(8);
+    resumeFromTable = true;
+    iterationReport = nullptr;
+    EXPECT_EQ(reportedDepths, (std::vector<int>{6, 7, 8}));
+    EXPECT_EQ(iterationLines().size(), 5u + 7u) << "every iteration of both searches is logged";
 }
 
 // --- Log and control -------------------------------------------------------------------------
