@@ -109,6 +109,9 @@ static_assert(offsetof(PlyRecord, savedPawnKey) == offsetof(PlyRecord, savedKeyL
 constexpr int PLY_RECORD_COUNT = 72;
 extern PlyRecord PlyRecords[PLY_RECORD_COUNT + 2];
 extern PlyRecord* currentPly;
+// A score at least this close to the mate score is a mate (within 99 plies, also where the table
+// carries it past the deepest line the search makes); the evaluation stays below it.
+constexpr int MATE_THRESHOLD = MATE_SCORE - 99;
 
 // The game's own entries end here: above them stay the deepest search line, a trial entry
 // and a book line (at most 64 moves) while the engine thinks or loads its book.

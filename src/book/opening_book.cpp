@@ -160,6 +160,8 @@ bool loadOpeningBook(const char* fileName) {
     if (recordCount < 0) return false;
 
     GenerationGuard generation;
+    // A book loaded again over its own entries (a takeback into it) is kept aside afresh.
+    forgetBookEntries();
     const int heldBack = pickHeldBackRecord(recordCount);
 
     Move heldBackMoves[BOOK_LINE_MAX];

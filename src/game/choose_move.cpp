@@ -95,7 +95,9 @@ MoveChoice chooseMove() {
     moveCapMs = moveTimeCap();
 
     // Book move: played at once, the engine thread stays parked. A search to go on until
-    // stopped is wanted for its lines, not for a move.
+    // stopped is wanted for its lines, not for a move. Searches since the book was loaded may
+    // have overwritten the entry: the book's own copy puts it back first.
+    if (!searchUntilStopped) restoreBookEntry();
     if (HashEntry* entry = findEntry();
         !searchUntilStopped && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
         bookMovePlayed = true;

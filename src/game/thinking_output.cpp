@@ -24,8 +24,6 @@ std::atomic<int64_t> searchStartTicks{0};
 std::atomic<uint64_t> searchStartNodes{0};
 
 constexpr int MATE_REPORT = 100000;
-// A score this close to the mate score is a mate within the deepest line the search makes.
-constexpr int MATE_THRESHOLD = MATE_SCORE - PLY_RECORD_COUNT;
 
 }  // namespace
 

@@ -79,6 +79,14 @@ inline bool isMateScore(int s) {
     return s <= iterationDepth - MATE_SCORE || s >= MATE_SCORE - iterationDepth;
 }
 
+// Whether the next iteration will be answered whole by the table too: an exact root entry
+// deeper than the iteration just done answers every iteration up to its depth.
+bool tableAnswersNextIteration() {
+    const HashEntry* entry = findEntry();
+    return entry && !entry->isBookEntry() && entry->bound() == BOUND_EXACT && entry->depth() > iterationDepth &&
+           iterationDepth < depthLimit.load(std::memory_order_relaxed);
+}
+
 }  // namespace
 
 Move iterativeDeepening() {
@@ -133,8 +141,12 @@ Move iterativeDeepening() {
     positionToFen(fen);
     report("-FEN:\t%s", fen);
 
-    // Step 5. Deepen until the limit, a mate, a stop, or the time is up.
+    // Step 5. Deepen until the limit, a mate, a stop, or the time is up. Iterations the table
+    // answers whole searched nothing: only the deepest of them is told, with the line the table
+    // holds for it, and nodes and time as they truly are.
     int completed = 0;
+    int untoldDepth = 0;
+    int untoldScore = 0;
     while (iterationDepth <= depthLimit.load(std::memory_order_relaxed)) {
         int s = searchRoot(alpha, beta);
         if (s <= alpha || s >= beta) {
@@ -159,8 +171,15 @@ Move iterativeDeepening() {
 
         principalVariation(pvText, iterationDepth);
         report("-E: %d:\t%d\t%s", iterationDepth, s, pvText);
-        if (iterationReport) iterationReport(iterationDepth, s, pvText, true);
         ++completed;
+        untoldDepth = 0;
+        if (rootAnsweredByTable && !isMateScore(s) && !wrapUpFlag.load(std::memory_order_relaxed) &&
+            tableAnswersNextIteration()) {
+            untoldDepth = iterationDepth;
+            untoldScore = s;
+        } else if (iterationReport) {
+            iterationReport(iterationDepth, s, pvText, true);
+        }
         if (isMateScore(s)) {
             report("--- MATE: %d", s);
             break;
@@ -172,6 +191,12 @@ Move iterativeDeepening() {
             break;
         }
         ++iterationDepth;
+    }
+
+    // A stop before the next iteration was done: the deepest one the table answered is told.
+    if (untoldDepth && iterationReport) {
+        principalVariation(pvText, untoldDepth);
+        iterationReport(untoldDepth, untoldScore, pvText, true);
     }
 
     // Step 6. The table's root entry is the move played.

@@ -19,6 +19,8 @@ extern int32_t historyScores[2][4096];
 extern char pvText[PV_TEXT_SIZE];
 // Moves made by the search; the benchmark's measure, nothing else reads it.
 extern uint64_t nodeCount;
+// Whether the last searchRoot was answered whole by the table's root entry, searching nothing.
+extern bool rootAnsweredByTable;
 
 // The first MoveStack entry: the move to play and its score.
 inline MoveEntry& SearchResult() { return MoveStack[0]; }

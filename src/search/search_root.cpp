@@ -23,7 +23,8 @@ Score searchRoot(int alpha, int beta) {
 
     // Step 1. A deep enough root entry answers the whole iteration.
     int tableScore;
-    if (probeHash(iterationDepth, alpha, beta, tableScore)) return Score(tableScore);
+    rootAnsweredByTable = probeHash(iterationDepth, alpha, beta, tableScore);
+    if (rootAnsweredByTable) return Score(tableScore);
 
     int best = -SCORE_INFINITE;
     int bound = BOUND_UPPER;

@@ -10,6 +10,7 @@ int iterationDepth = 0;
 int32_t historyScores[2][4096];
 char pvText[PV_TEXT_SIZE];
 uint64_t nodeCount = 0;
+bool rootAnsweredByTable = false;
 
 std::atomic<bool> stopFlag{false};
 std::atomic<bool> wrapUpFlag{false};

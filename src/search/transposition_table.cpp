@@ -5,6 +5,7 @@
 #include <cassert>
 #include <cstring>
 
+#include "eval/evaluate.h"
 #include "platform/huge_pages.h"
 
 namespace vostil {
@@ -24,6 +25,25 @@ inline bool holdsCurrentPosition(const HashEntry& e) {
     return ((e.word0 ^ pos.keyLow) & TT_CHECK_MASK) == 0 && e.word1 == pos.keyHigh;
 }
 
+// Mate scores count from the root of the search; the table keeps them counted from the entry's
+// own position, so that a hit read at another ply, or in a later search from another root,
+// still gives the true distance.
+static_assert(MATE_THRESHOLD > EVAL_LIMIT && MATE_SCORE + PLY_RECORD_COUNT + 2 <= SCORE_BIAS);
+
+inline int plyFromRoot() { return int(currentPly - PlyRecords); }
+
+inline int scoreToTable(int score) {
+    if (score >= MATE_THRESHOLD) return score + plyFromRoot();
+    if (score <= -MATE_THRESHOLD) return score - plyFromRoot();
+    return score;
+}
+
+inline int scoreFromTable(int score) {
+    if (score >= MATE_THRESHOLD) return score - plyFromRoot();
+    if (score <= -MATE_THRESHOLD) return score + plyFromRoot();
+    return score;
+}
+
 inline void writeEntry(HashEntry& e, Move move, int score, int depth, int bound) {
     e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | move;
     e.word1 = pos.keyHigh;
@@ -38,6 +58,7 @@ void clearHash() {
     static const bool advised = (adviseHugePages(TranspositionTable, sizeof TranspositionTable), true);
     (void)advised;
     std::memset(TranspositionTable, 0, sizeof TranspositionTable);
+    forgetBookEntries();
 }
 
 HashEntry* findEntry() {
@@ -59,7 +80,7 @@ bool probeHash(int requiredDepth, int& alpha, int& beta, int& score) {
     }
     ply.hashDepth = uint8_t(e->depth());
     if (e->depth() >= requiredDepth && !e->isBookEntry()) {
-        const int s = e->score();
+        const int s = scoreFromTable(e->score());
         ply.hashScore = Score(s);
         switch (e->bound()) {
             case BOUND_EXACT:
@@ -91,6 +112,7 @@ void storeHash(Move move, int score, int depth, int bound) {
     assert(depth >= 0 && depth <= MAX_STORED_DEPTH);
     assert(score >= -SCORE_BIAS && score <= SCORE_BIAS);
     assert(bound == BOUND_EXACT || bound == BOUND_LOWER || bound == BOUND_UPPER);
+    score = scoreToTable(score);
     Bucket& bucket = currentBucket();
     HashEntry& first = bucket.slot[0];
     const bool exactOverBound = bound == BOUND_EXACT && first.bound() != BOUND_EXACT;
@@ -113,6 +135,7 @@ void storeBookEntry(Move move) {
     e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | move;
     e.word1 = pos.keyHigh;
     e.word2 &= ~GENERATION_BITS;
+    recordBookEntry(move);
 }
 
 }  // namespace vostil

@@ -75,4 +75,14 @@ void storeHash(Move move, int score, int depth, int bound);
 // Writes a book move into slot 0 of the current position's bucket (generation 0).
 void storeBookEntry(Move move);
 
+// Searches may overwrite book entries like any others; the book's entries are also kept aside
+// as they were stored, so that the book still answers however much was searched since.
+// Remembers the book move just stored for the current position (called by storeBookEntry).
+void recordBookEntry(Move move);
+// Forgets every book entry kept aside: the table is cleared, or a book is loaded afresh.
+void forgetBookEntries();
+// Writes the current position's book entry back into the table when the book holds one the
+// loading left standing; true when it did.
+bool restoreBookEntry();
+
 }  // namespace vostil

@@ -2,6 +2,7 @@
 // per finished iteration, and an analysis that follows the game without ever playing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <string>
@@ -116,6 +117,34 @@ TEST(ThinkingOutput, AMateInOneIsShownAsOne) {
     std::regex_match(thinking.back(), shown, THINKING);
     EXPECT_EQ(shown[2], "100001") << thinking.back();
     EXPECT_EQ(shown[5].str().rfind("a1a8", 0), 0u) << thinking.back();
+}
+
+// The engine's move taken back and analysed: the iterations the table answers whole are told
+// once, at the deepest of them with its whole line, at once; every line after it was searched.
+TEST(ThinkingOutput, AnalysisOfAPositionJustSearchedTellsWhatTheTableKnowsOnce) {
+    EngineProcess engine;
+    engine.send("xboard\nprotover 2\npost\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n"
+                "time 500\ngo\n");
+    ASSERT_TRUE(engine.waitForOutput("\nmove ", 20000)) << engine.output();
+    const size_t from = engine.output().find('\n', engine.output().find("\nmove ") + 1);
+    const auto searched = linesOf(engine.output().substr(0, from), THINKING);
+    ASSERT_FALSE(searched.empty()) << engine.output();
+    const int deepest = std::atoi(searched.back().c_str());
+    ASSERT_GE(deepest, 3) << searched.back();
+    engine.send("force\nundo\nanalyze\n");
+    const std::string deeper = std::to_string(deepest + 1);
+    ASSERT_TRUE(engine.waitForOutput('\n' + deeper + ' ', 20000, from)) << engine.output();
+    engine.send("exit\nquit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    const auto lines = linesOf(engine.output().substr(from), THINKING);
+    ASSERT_GE(lines.size(), 2u) << engine.output().substr(from);
+    std::smatch first, second;
+    std::regex_match(lines[0], first, THINKING);
+    std::regex_match(lines[1], second, THINKING);
+    EXPECT_EQ(std::atoi(first[1].str().c_str()), deepest) << lines[0];
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '), 4 + deepest - 1) << "the whole line: " << lines[0];
+    EXPECT_EQ(std::atoi(second[1].str().c_str()), deepest + 1) << lines[1];
+    EXPECT_NE(second[4], "0") << lines[1];
 }
 
 // xboard's analysis: post, analyze, then the user's moves, an illegal one, a status request,

@@ -242,3 +242,34 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
         EXPECT_TRUE(contains(run.log, "::cmd:: " + row.game[0] + key)) << row.gui << run.log;
     }
 }
+
+// A book position is answered from the book however long the engine searched before: chessx
+// sends every position by FEN, and xboard's analysis searches the game before play goes on.
+TEST(GamePlay, BookPositionsAreAnsweredFromTheBookAfterLongSearches) {
+    const struct {
+        const char* gui;
+        std::vector<std::pair<std::string, std::string>> steps;  // what is sent, what it waits for
+        const char* bookReply;
+    } rows[] = {
+        {"chessx",
+         {{"uci\nucinewgame\nposition fen rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\n"
+           "go depth 7\n", "bestmove "},
+          {"position fen rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2\ngo movetime 3000\n",
+           "bestmove "}},
+         "info string book\nbestmove "},
+        {"xboard",
+         {{"xboard\nprotover 2\nnew\nforce\ne2e4\ne7e5\nanalyze\n", "\n7 "}, {"exit\ng1f3\ngo\n", "move "}},
+         "-M: move(book): "},
+    };
+    for (const auto& row : rows) {
+        EngineProcess engine(/*withBook=*/true);
+        for (const auto& [text, answer] : row.steps) {
+            const size_t from = engine.output().size();
+            engine.send(text);
+            ASSERT_TRUE(engine.waitForOutput(answer, 30000, from)) << row.gui << engine.output();
+        }
+        engine.send("quit\n");
+        ASSERT_TRUE(engine.waitForExit(10000)) << row.gui;
+        EXPECT_TRUE(contains(engine.output() + engine.log(), row.bookReply)) << row.gui << engine.output();
+    }
+}

@@ -2,7 +2,12 @@
 // with the engine's own rules, feeds each side the other's moves and a running clock.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <random>
 #include <string>
 
 #include "support/moves.h"
@@ -99,4 +104,81 @@ TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
         EXPECT_TRUE(p.engine.exitedCleanly()) << p.engine.errors();
     }
     SUCCEED() << "ended after " << plies << " plies: " << (ending.empty() ? "move cap" : ending);
+}
+
+namespace {
+
+const char* stockfishPath() {
+    for (const char* path : {"/usr/games/stockfish", "/usr/bin/stockfish"})
+        if (access(path, X_OK) == 0) return path;
+    return nullptr;
+}
+
+// The UCI engine's move for the game so far.
+std::string bestMoveOf(EngineProcess& engine, const std::string& position, const char* go) {
+    const size_t from = engine.output().size();
+    engine.send(position + "\n" + go + "\n");
+    if (!engine.waitForOutput("bestmove ", 30000, from)) return "";
+    const size_t at = engine.output().find("bestmove ", from) + 9;
+    return engine.output().substr(at, engine.output().find_first_of(" \n", at) - at);
+}
+
+}  // namespace
+
+// King and queen, and king and rook, against a lone king from random positions: Vostil mates
+// within the fifty-move rule against Stockfish's defence (or its own, without Stockfish).
+TEST(Conversion, KingAndQueenOrRookMatesALoneKingWithinFiftyMoves) {
+    const char* stockfish = stockfishPath();
+    EngineProcess vostil;
+    EngineProcess defender(false, stockfish ? vostil::testing::Command{stockfish} : vostil::testing::engineCommand());
+    vostil.send("uci\n");
+    defender.send("uci\n");
+    std::mt19937 random(2026);
+    int converted = 0, games = 0, strongMoves = 0;
+    for (const char piece : {'Q', 'R'}) {
+        for (int found = 0; found < 12;) {
+            // Kings apart, the defender not in check; the stronger side alternates and moves first.
+            const int squares[3] = {int(random() % 64), int(random() % 64), int(random() % 64)};
+            char board[64];
+            std::fill(board, board + 64, '1');
+            board[squares[0]] = 'K', board[squares[1]] = 'k', board[squares[2]] = piece;
+            const bool whiteStrong = found % 2 == 0;
+            std::string fen;
+            for (int row = 0; row < 8; ++row) {
+                for (int file = 0; file < 8; ++file) {
+                    const char c = board[row * 8 + file];
+                    fen += whiteStrong || c == '1' ? c : char(c ^ 0x20);
+                }
+                if (row < 7) fen += '/';
+            }
+            fen += whiteStrong ? " w - - 0 1" : " b - - 0 1";
+            if (squares[0] == squares[1] || squares[1] == squares[2] || squares[0] == squares[2] ||
+                !setupGamePosition(fen.c_str(), false) || firstLegalMove() == 0)
+                continue;
+            ++found, ++games;
+            const int strong = pos.sideToMove;
+            std::string position = "position fen " + fen + " moves";
+            bool mated = false;
+            for (int ply = 0; ply < 100 && !mated; ++ply) {
+                const std::string word = pos.sideToMove == strong
+                                             ? bestMoveOf(vostil, position, "go movetime 200")
+                                             : bestMoveOf(defender, position, "go movetime 20");
+                const Move m = parseCoordinateMove(word.c_str(), MoveSource::Root);
+                ASSERT_TRUE(isLegalMove(m)) << fen << position << ": " << word;
+                if (pos.sideToMove == strong) ++strongMoves;
+                playGameMove(m);
+                position += " " + word;
+                mated = firstLegalMove() == 0 && currentPly->checkInfo.checkers != 0;
+                if (firstLegalMove() == 0 || isDraw(ROOT_REPETITION_COUNT)) break;
+            }
+            EXPECT_TRUE(mated) << fen << " " << position;
+            converted += mated;
+        }
+    }
+    for (EngineProcess* engine : {&vostil, &defender}) {
+        engine->send("quit\n");
+        EXPECT_TRUE(engine->waitForExit(10000));
+    }
+    std::printf("converted %d of %d against %s, %.1f moves a game on average\n", converted, games,
+                stockfish ? "stockfish" : "vostil", double(strongMoves) / games);
 }

@@ -2,6 +2,7 @@
 // set up whole or refused whole, the limits of "go", stop and quit during a search.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <regex>
 #include <string>
@@ -211,17 +212,32 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(row.atLeastMs)) << row.go;
         EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << row.go << engine.output().substr(from);
     }
-    // An analysis of the position just searched shows its lines from the first iteration on,
-    // not from the depth the table already holds.
+    // An analysis of the position just searched tells at once what the table knows: one line at
+    // the deepest iteration the table answers, with the table's whole line for it; then every
+    // iteration searched, its nodes counted.
     const size_t from = engine.output().size();
     engine.send("go infinite\n");
     ASSERT_TRUE(engine.waitForOutput("info depth ", 10000, from)) << engine.output();
-    EXPECT_EQ(engine.output().compare(from, 13, "info depth 2 "), 0) << engine.output().substr(from);
+    ASSERT_TRUE(engine.waitForOutput("\ninfo depth ", 20000, from)) << engine.output().substr(from);
     engine.send("stop\n");
     ASSERT_TRUE(engine.waitForOutput("bestmove ", 10000, from)) << engine.output();
     engine.send("quit\n");
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+    int previousDepth = 0;
+    for (const auto& line : linesOf(engine.output().substr(from))) {
+        std::smatch m;
+        if (!std::regex_match(line, m, INFO)) continue;
+        const int depth = std::stoi(m[1]);
+        EXPECT_GT(depth, previousDepth > 0 ? previousDepth : 2) << line;
+        if (previousDepth == 0) {
+            // Twelve blanks up to "pv", then one before each move.
+            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 12, depth) << line;
+        } else {
+            EXPECT_NE(m[4], "0") << line;
+        }
+        previousDepth = depth;
+    }
     const auto moves = bestMoves(engine.output());
     ASSERT_EQ(moves.size(), 7u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];

@@ -82,6 +82,31 @@ TEST_F(TranspositionTableTest, ExtremeScoresRoundTripThroughTheBias) {
     EXPECT_EQ(findEntry()->depth(), 127);
 }
 
+TEST_F(TranspositionTableTest, MateScoresAreKeptFromTheirOwnPositionAndReadFromTheRoot) {
+    // A search at ply p tells mates counted from the root: 8100 - plies to mate from there.
+    const struct { int storePly, score, readPly, read, kept; } rows[] = {
+        {3, 8100 - 5, 1, 8100 - 3, 8100 - 2},  // mate two plies below the entry's position
+        {3, 8100 - 5, 0, 8100 - 2, 8100 - 2},
+        {4, -(8100 - 4), 0, -8100, -8100},     // mated in the position itself
+        {4, -(8100 - 4), 7, -(8100 - 7), -8100},
+        {0, -(8100 - 9), 2, -(8100 - 11), -(8100 - 9)},
+        {5, 8000, 0, 8000, 8000},              // the evaluation's extremes are no mates
+        {5, -8000, 9, -8000, -8000},
+    };
+    usePosition(KEY_LOW_A, KEY_HIGH_A);
+    for (const auto& row : rows) {
+        bucket().slot[0] = HashEntry{};
+        currentPly = PlyRecords + row.storePly;
+        storeHash(E2E4, row.score, 3, BOUND_EXACT);
+        EXPECT_EQ(findEntry()->score(), row.kept) << row.score;
+        currentPly = PlyRecords + row.readPly;
+        int alpha = -8100, beta = 8099, score = 0;
+        EXPECT_TRUE(probeHash(3, alpha, beta, score));
+        EXPECT_EQ(score, row.read) << row.score << " read at ply " << row.readPly;
+        currentPly = PlyRecords;
+    }
+}
+
 TEST_F(TranspositionTableTest, ClearedTableMatchesOnlyKeysWithZeroCheckBits) {
     clearHash();
     usePosition(0x0007FFFFu, 0);  // check bits zero, keyHigh zero: reads the empty slot
@@ -393,6 +418,25 @@ TEST_F(TranspositionTableTest, BookEntryGivesWayToSearchResults) {
     usePosition(KEY_LOW_B, KEY_HIGH_B);  // any result for another position takes slot 0
     storeHash(D2D4, 0, 0, BOUND_UPPER);
     EXPECT_EQ(bucket().slot[0].move(), D2D4);
+}
+
+TEST_F(TranspositionTableTest, OverwrittenBookEntryIsPutBackWhereTheLoadingLeftIt) {
+    usePosition(KEY_LOW_A, KEY_HIGH_A);
+    storeBookEntry(E2E4);
+    storeHash(G1F3, 5, 6, BOUND_EXACT);  // a search overwrites it
+    EXPECT_TRUE(restoreBookEntry());
+    EXPECT_TRUE(bucket().slot[0].isBookEntry());
+    EXPECT_EQ(bucket().slot[0].move(), E2E4);
+    EXPECT_EQ(bucket().slot[0].depth(), 0) << "it gives way to searches as a loaded one does";
+    usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);  // no book entry in the other side's table
+    EXPECT_FALSE(restoreBookEntry());
+    usePosition(KEY_LOW_B, KEY_HIGH_B);  // a later book entry in the same bucket won it
+    storeBookEntry(D2D4);
+    usePosition(KEY_LOW_A, KEY_HIGH_A);
+    EXPECT_FALSE(restoreBookEntry());
+    usePosition(KEY_LOW_B, KEY_HIGH_B);
+    clearHash();
+    EXPECT_FALSE(restoreBookEntry());
 }
 
 TEST_F(TranspositionTableTest, BookEntryGoesToTheTableOfTheSideToMove) {
