@@ -52,8 +52,8 @@ TEST(LogFile, SecondEngineInTheSameFolderWritesALogOfItsOwn) {
     ASSERT_TRUE(first.waitForExit(30000));
     ASSERT_TRUE(second.waitForExit(30000));
 
-    const Words firstWords = {"protover", "2", "post", "benchmark", "easy", "benchmark", "quit"};
-    const Words secondWords = {"protover", "2", "nopost", "benchmark", "hard", "benchmark", "quit"};
+    const Words firstWords = {"xboard", "protover", "2", "post", "benchmark", "easy", "benchmark", "quit"};
+    const Words secondWords = {"xboard", "protover", "2", "nopost", "benchmark", "hard", "benchmark", "quit"};
     EXPECT_EQ(commandWords(first.log()), firstWords) << first.log();
     EXPECT_EQ(commandWords(first.log("Vostil-2.log")), secondWords) << first.log("Vostil-2.log");
 
@@ -62,7 +62,7 @@ TEST(LogFile, SecondEngineInTheSameFolderWritesALogOfItsOwn) {
     third.send("xboard\nprotover 2\ncomputer\nquit\n");
     third.closeInput();
     ASSERT_TRUE(third.waitForExit(30000));
-    EXPECT_EQ(commandWords(third.log()), (Words{"protover", "2", "computer", "quit"})) << third.log();
+    EXPECT_EQ(commandWords(third.log()), (Words{"xboard", "protover", "2", "computer", "quit"})) << third.log();
     EXPECT_EQ(commandWords(third.log("Vostil-2.log")), secondWords);
     EXPECT_FALSE(std::filesystem::exists(first.folder() + "/Vostil-3.log"));
 }

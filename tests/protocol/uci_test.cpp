@@ -285,10 +285,10 @@ TEST(Uci, GoArgumentsReadTheClockOfTheSideToMove) {
         uint32_t budget, cap;
         int32_t divisor;
     } rows[] = {
-        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30500 - 150, 10},
+        {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", WHITE, 500 + 29000 / 10, 30000 - 150, 10},
         {"wtime 30000 btime 1000 winc 500 binc 0 movestogo 10", BLACK, 1000 / 10, 1000 - 150, 10},
         {"btime 1999 wtime 5", BLACK, 1999 / 40, 1999 - 150, 40},
-        {"wtime -300 winc 200", WHITE, 200, 200 / 2, 40},  // overdrawn: the increment only
+        {"wtime -300 winc 200", WHITE, 200, 200 / 2, 40},  // overdrawn: an empty clock, the increment only
         // knights: an empty clock, the increment is the move's time.
         {"wtime 0 btime 0 winc 2000 binc 2000 movestogo 1", BLACK, 2000, 2000 - 150, 1},
         {"wtime 0 btime 0", WHITE, 0, 0, 40},
