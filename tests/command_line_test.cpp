@@ -13,12 +13,7 @@ static bool beginsWith(const std::string& text, const std::string& start) {
 }
 
 TEST(CommandLine, HelpAndVersionAnswerAndLeaveTheLogAlone) {
-    const struct {
-        const char* argument;
-        int exitCode;
-        const char* output;  // how standard output and standard error begin
-        const char* errors;
-    } rows[] = {
+    const struct { const char* argument; int exitCode; const char *output, *errors; } rows[] = {  // output, errors: how they begin
         {"--version", 0, "Vostil ", ""},
         {"--help", 0, "Usage: vostil [--help | --version]\n", ""},
         {"-h", 2, "", "vostil: unknown arguments: -h\n\nUsage: vostil [--help | --version]\n"},
