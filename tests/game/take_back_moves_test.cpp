@@ -131,7 +131,6 @@ TEST_F(TakeBack, TheBookAnswersAgainOncePlayIsBackInIt) {
 }
 
 TEST_F(TakeBack, TakebacksReachBackAcrossHandingTheMoveOver) {
-    // The en-passant square of f7f5 stays through a hand-over and back.
     ASSERT_TRUE(setupGamePosition("rnbqkbnr/pppppppp/8/4P3/8/8/PPPP1PPP/RNBQKBNR b KQkq -", false));
     const GameState start = currentState();
     handMoveTo(BLACK);  // already to move: nothing changes
@@ -141,7 +140,7 @@ TEST_F(TakeBack, TakebacksReachBackAcrossHandingTheMoveOver) {
     handMoveTo(BLACK);
     handMoveTo(WHITE);
     expectSameState(afterF5, currentState(), "handed over and back");
-    EXPECT_NE(pos.epSquare, 0);
+    EXPECT_NE(pos.epSquare, 0) << "the en-passant square of f7f5 stays through a hand-over and back";
     handMoveTo(BLACK);
     const GameState handedOver = currentState();
     EXPECT_EQ(pos.epSquare, 0) << "the en-passant square was white's";

@@ -4,23 +4,20 @@
 # page renders without a warning. Lintian, when installed, runs in the packing: an error fails it.
 # Usage: check_deb.sh SOURCE_DIR BUILD_DIR
 set -euo pipefail
-source="$(cd "$1" && pwd)"
-build="$(cd "$2" && pwd)"
 command -v dpkg-shlibdeps >/dev/null 2>&1 || { echo "SKIPPED: dpkg-dev is not installed"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 
-MAINTAINER="Vostil tests <tests@example.org>" "$source/scripts/make_deb.sh" "$build" "$scratch/out" >/dev/null
+MAINTAINER="Vostil tests <tests@example.org>" "$1/scripts/make_deb.sh" "$2" "$scratch/out" >/dev/null
 package="$(ls "$scratch"/out/*.deb)"
 fields="$(dpkg-deb -f "$package" Package Version Architecture Section Depends)"
 [[ "$fields" =~ ^Package:\ vostil$'\n'Version:\ ([^$'\n']+)$'\n'Architecture:\ ([a-z0-9]+)$'\n'Section:\ games$'\n'Depends:\ .*libc6 ]] &&
   [ "$(basename "$package")" = "vostil_${BASH_REMATCH[1]}_${BASH_REMATCH[2]}.deb" ] || fail "$package holds $fields"
 files="$(dpkg-deb -c "$package" | awk '$1 !~ /^d/ {print $6}' | sort | tr '\n' ' ')"
-expected="./usr/games/vostil ./usr/share/doc/vostil/changelog.gz ./usr/share/doc/vostil/copyright"
-expected+=" ./usr/share/games/plugins/logos/vostil.png ./usr/share/games/plugins/xboard/vostil.eng"
-expected+=" ./usr/share/games/vostil/Vostil.book ./usr/share/lintian/overrides/vostil ./usr/share/man/man6/vostil.6.gz "
-[ "$files" = "$expected" ] || fail "the package holds $files"
+expected=(./usr/games/vostil ./usr/share/doc/vostil/{changelog.gz,copyright} ./usr/share/games/plugins/{logos/vostil.png,xboard/vostil.eng}
+  ./usr/share/games/vostil/Vostil.book ./usr/share/lintian/overrides/vostil ./usr/share/man/man6/vostil.6.gz)
+[ "$files" = "${expected[*]} " ] || fail "the package holds $files"
 
 dpkg-deb -x "$package" "$scratch/root"
 [ "$(sed -n 2p "$scratch/root/usr/share/games/plugins/xboard/vostil.eng")" = vostil ] || fail "the plugin names another program"

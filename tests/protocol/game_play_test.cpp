@@ -210,16 +210,12 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
          START_FEN, {"g1f3"}},
         // Nothing to take back: nothing changes.
         {"nothing to take back", "xboard\nundo\nremove\nforce\ne2e4\ngo\n", START_FEN, {"e2e4"}},
-        // knights sends no "new": the human's move right after the handshake is answered.
-        {"knights", "xboard\ne2e4\n", START_FEN, {"e2e4"}},
-        // xboard 4.9: Edit Game, 1.e4, Machine Black (its clocks set between "white" and
-        // "black"), then Retract Move and 1.d4.
+        {"knights, no new: the move after the handshake is answered", "xboard\ne2e4\n", START_FEN, {"e2e4"}},
+        // xboard 4.9: Edit Game, 1.e4, Machine Black (clocks set between "white" and "black"), Retract Move, 1.d4.
         {"xboard mode switch",
-         "xboard\nprotover 2\naccepted done\naccepted setboard\naccepted ping\naccepted myname\n"
-         "accepted analyze\naccepted nps\naccepted variants\naccepted done\nnew\nlevel 40 5 0\npost\nhard\n"
-         "easy\nping 1\nforce\ne2e4\nwhite\ntime 30000\notim 30000\nblack\ngo\nremove\ntime 30000\n"
-         "otim 29749\nd2d4\n",
-         START_FEN, {"d2d4"}},
+         "xboard\nprotover 2\naccepted done\naccepted setboard\naccepted ping\naccepted myname\naccepted analyze\n"
+         "accepted nps\naccepted variants\naccepted done\nnew\nlevel 40 5 0\npost\nhard\neasy\nping 1\nforce\ne2e4\n"
+         "white\ntime 30000\notim 30000\nblack\ngo\nremove\ntime 30000\notim 29749\nd2d4\n", START_FEN, {"d2d4"}},
         // Takebacks into a set-up game stop at its position.
         {"setboard", "xboard\nsetboard 4k3/8/8/8/8/8/4P3/4K3 w - -\nforce\ne2e4\ne8d7\nremove\nremove\ne2e3\ngo\n",
          "4k3/8/8/8/8/8/4P3/4K3 w - -", {"e2e3"}},
@@ -246,19 +242,14 @@ TEST(GamePlay, TakebacksAndGameStartsOfTheGuisKeepTheEngineInTheirGame) {
 // A book position is answered from the book however long the engine searched before: chessx
 // sends every position by FEN, and xboard's analysis searches the game before play goes on.
 TEST(GamePlay, BookPositionsAreAnsweredFromTheBookAfterLongSearches) {
-    const struct {
-        const char* gui;
-        std::vector<std::pair<std::string, std::string>> steps;  // what is sent, what it waits for
-        const char* bookReply;
-    } rows[] = {
+    const struct { const char *gui, *steps[2][2], *bookReply; } rows[] = {  // steps: what is sent, what it waits for
         {"chessx",
          {{"uci\nucinewgame\nposition fen rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2\n"
            "go depth 7\n", "bestmove "},
-          {"position fen rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2\ngo movetime 3000\n",
-           "bestmove "}},
+          {"position fen rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2\n"
+           "go movetime 3000\n", "bestmove "}},
          "info string book\nbestmove "},
-        {"xboard",
-         {{"xboard\nprotover 2\nnew\nforce\ne2e4\ne7e5\nanalyze\n", "\n7 "}, {"exit\ng1f3\ngo\n", "move "}},
+        {"xboard", {{"xboard\nprotover 2\nnew\nforce\ne2e4\ne7e5\nanalyze\n", "\n7 "}, {"exit\ng1f3\ngo\n", "move "}},
          "-M: move(book): "},
     };
     for (const auto& row : rows) {

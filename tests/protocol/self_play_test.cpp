@@ -106,31 +106,21 @@ TEST(SelfPlay, TwoEnginesPlayAWholeGameWithLegalMovesOnly) {
     SUCCEED() << "ended after " << plies << " plies: " << (ending.empty() ? "move cap" : ending);
 }
 
-namespace {
-
-const char* stockfishPath() {
-    for (const char* path : {"/usr/games/stockfish", "/usr/bin/stockfish"})
-        if (access(path, X_OK) == 0) return path;
-    return nullptr;
-}
-
-// The UCI engine's move for the game so far.
-std::string bestMoveOf(EngineProcess& engine, const std::string& position, const char* go) {
-    const size_t from = engine.output().size();
-    engine.send(position + "\n" + go + "\n");
-    if (!engine.waitForOutput("bestmove ", 30000, from)) return "";
-    const size_t at = engine.output().find("bestmove ", from) + 9;
-    return engine.output().substr(at, engine.output().find_first_of(" \n", at) - at);
-}
-
-}  // namespace
-
 // King and queen, and king and rook, against a lone king from random positions: Vostil mates
 // within the fifty-move rule against Stockfish's defence (or its own, without Stockfish).
 TEST(Conversion, KingAndQueenOrRookMatesALoneKingWithinFiftyMoves) {
-    const char* stockfish = stockfishPath();
+    const char* stockfish = nullptr;
+    for (const char* path : {"/usr/games/stockfish", "/usr/bin/stockfish"})
+        if (!stockfish && access(path, X_OK) == 0) stockfish = path;
     EngineProcess vostil;
     EngineProcess defender(false, stockfish ? vostil::testing::Command{stockfish} : vostil::testing::engineCommand());
+    auto bestMoveOf = [](EngineProcess& engine, const std::string& position, const char* go) -> std::string {
+        const size_t from = engine.output().size();
+        engine.send(position + "\n" + go + "\n");
+        if (!engine.waitForOutput("bestmove ", 30000, from)) return "";
+        const size_t at = engine.output().find("bestmove ", from) + 9;
+        return engine.output().substr(at, engine.output().find_first_of(" \n", at) - at);
+    };
     vostil.send("uci\n");
     defender.send("uci\n");
     std::mt19937 random(2026);
@@ -139,18 +129,11 @@ TEST(Conversion, KingAndQueenOrRookMatesALoneKingWithinFiftyMoves) {
         for (int found = 0; found < 12;) {
             // Kings apart, the defender not in check; the stronger side alternates and moves first.
             const int squares[3] = {int(random() % 64), int(random() % 64), int(random() % 64)};
-            char board[64];
-            std::fill(board, board + 64, '1');
-            board[squares[0]] = 'K', board[squares[1]] = 'k', board[squares[2]] = piece;
             const bool whiteStrong = found % 2 == 0;
-            std::string fen;
-            for (int row = 0; row < 8; ++row) {
-                for (int file = 0; file < 8; ++file) {
-                    const char c = board[row * 8 + file];
-                    fen += whiteStrong || c == '1' ? c : char(c ^ 0x20);
-                }
-                if (row < 7) fen += '/';
-            }
+            std::string board(64, '1'), fen;
+            board[squares[0]] = whiteStrong ? 'K' : 'k', board[squares[1]] = whiteStrong ? 'k' : 'K';
+            board[squares[2]] = whiteStrong ? piece : char(piece ^ 0x20);
+            for (int row = 0; row < 8; ++row) fen += board.substr(row * 8, 8) + (row < 7 ? "/" : "");
             fen += whiteStrong ? " w - - 0 1" : " b - - 0 1";
             if (squares[0] == squares[1] || squares[1] == squares[2] || squares[0] == squares[2] ||
                 !setupGamePosition(fen.c_str(), false) || firstLegalMove() == 0)

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include "game/engine_control.h"
 #include "protocol/clock_commands.h"
@@ -43,24 +44,16 @@ TEST(TimeBudget, OneMoveNeverTakesTheWholeClockAndAnEmptyClockSpendsTheIncrement
         {CLOCK_UNKNOWN - 1, 3600000000u, CLOCK_UNKNOWN - 1 - CLOCK_SAFETY_MARGIN_MS},
     };
     for (const auto& row : rows) {
-        clockMs = row.clock;
-        incrementMs = row.increment;
+        clockMs = row.clock, incrementMs = row.increment;
         EXPECT_EQ(moveTimeCap(), row.cap) << row.clock << " " << row.increment;
     }
-    clockMs = CLOCK_UNKNOWN;
-    incrementMs = 0;
+    clockMs = CLOCK_UNKNOWN, incrementMs = 0;
 }
 
 TEST(TimeBudget, ALevelsBaseIsTheClockUntilATimeCommand) {
-    const struct {
-        const char* arguments;
-        int32_t moves;
-        uint32_t increment, budget, clock;
-    } rows[] = {
-        {"40 5 0", 40, 0, 7470, 300000},
-        {"0 5:30 2", 40, 2000, 2000 + (32900 / 40) * 10, 330000},
-        {"40 0 5", 40, 5000, 5000, 0},
-        {"20 -3 0", 20, 0, 0, 0},
+    const struct { const char* arguments; int32_t moves; uint32_t increment, budget, clock; } rows[] = {
+        {"40 5 0", 40, 0, 7470, 300000}, {"0 5:30 2", 40, 2000, 2000 + (32900 / 40) * 10, 330000},
+        {"40 0 5", 40, 5000, 5000, 0}, {"20 -3 0", 20, 0, 0, 0},
         {"30 x 7", 30, 9, 11, 12},  // the base is not read: the clock stays as it was
     };
     for (const auto& row : rows) {
@@ -70,10 +63,8 @@ TEST(TimeBudget, ALevelsBaseIsTheClockUntilATimeCommand) {
         InputReader in(text);
         readLevelArguments(in, moves, increment, budget, clock);
         std::fclose(text);
-        EXPECT_EQ(moves, row.moves) << row.arguments;
-        EXPECT_EQ(increment, row.increment) << row.arguments;
-        EXPECT_EQ(budget, row.budget) << row.arguments;
-        EXPECT_EQ(clock, row.clock) << row.arguments;
+        EXPECT_EQ(std::tie(moves, increment, budget, clock), std::tie(row.moves, row.increment, row.budget, row.clock))
+            << row.arguments;
     }
 }
 

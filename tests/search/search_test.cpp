@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -80,14 +81,11 @@ TEST_F(IterativeDeepeningTest, SideAboutToBeMatedScoresMinus8098) {
 
 // --- Mates told from the root of every search ---------------------------------------------
 
-bool isMate(int score) { return score >= MATE_THRESHOLD || score <= -MATE_THRESHOLD; }
-int matePlies(int score) { return MATE_SCORE - (score < 0 ? -score : score); }
-
-// Every iteration the search reports, in order.
-std::vector<int> reportedScores, reportedDepths;
+bool isMate(int score) { return std::abs(score) >= MATE_THRESHOLD; }
+int matePlies(int score) { return MATE_SCORE - std::abs(score); }
+std::vector<int> reportedScores, reportedDepths;  // every iteration the search reports, in order
 void recordIteration(int depth, int score, const char*, bool) {
-    reportedScores.push_back(score);
-    reportedDepths.push_back(depth);
+    reportedScores.push_back(score), reportedDepths.push_back(depth);
 }
 
 // Positions searched one after another with the table kept, as the GUIs have them searched:
@@ -95,65 +93,51 @@ void recordIteration(int depth, int score, const char*, bool) {
 // finds it, and a side that can mate keeps the mate on course.
 TEST_F(IterativeDeepeningTest, MatesAreToldFromTheRootAfterSearchesFromOtherRoots) {
     const struct {
-        const char* gui;
-        const char* fen;
-        const char* line;  // the game's moves; the positions from `from` on, every `step`, are searched
+        const char *gui, *fen, *line;  // the game's moves; the positions from `from` on, every `step`, are searched
         int from, step, depth;
-        bool resume;       // timed searches resume from the table, analyses start afresh
-        int selfPlay;      // then the engine plays both sides for this many plies, searching each
+        bool resume;   // timed searches resume from the table, analyses start afresh
+        int selfPlay;  // then the engine plays both sides for this many plies, searching each
     } rows[] = {
-        // scid analysing the Opera Game move by move, to its end (17.Rd8#).
-        {"scid", START_FEN,
+        {"scid analysing the Opera Game to 17.Rd8#", START_FEN,
          "e2e4 e7e5 g1f3 d7d6 d2d4 c8g4 d4e5 g4f3 d1f3 d6e5 f1c4 g8f6 f3b3 d8e7 b1c3 c7c6 c1g5 b7b5 "
-         "c3b5 c6b5 c4b5 b8d7 e1c1 a8d8 d1d7 d8d7 h1d1 e7e6 b5d7 f6d7 b3b8 d7b8 d1d8",
-         22, 1, 5, false, 0},
-        // gnome-chess, Vostil as Black: 1.f4 Nf6 2.g4 Nxg4 3.Nh3 e5 4.fxe5 Qh4+ 5.Nf2 Qxf2#.
-        {"gnome-chess", START_FEN, "f2f4 g8f6 g2g4 f6g4 g1h3 e7e5 f4e5 d8h4 h3f2", 1, 2, 3, true, 0},
-        // Forced mates walked down by the engine on both sides, as in a game.
-        {"mate in 3", "r5rk/5p1p/5R2/4B3/8/8/7P/7K w - -", "", 0, 1, 5, true, 6},
+         "c3b5 c6b5 c4b5 b8d7 e1c1 a8d8 d1d7 d8d7 h1d1 e7e6 b5d7 f6d7 b3b8 d7b8 d1d8", 22, 1, 5, false, 0},
+        {"gnome-chess, Vostil as Black to 5...Qxf2#", START_FEN,
+         "f2f4 g8f6 g2g4 f6g4 g1h3 e7e5 f4e5 d8h4 h3f2", 1, 2, 3, true, 0},
+        {"mate in 3", "r5rk/5p1p/5R2/4B3/8/8/7P/7K w - -", "", 0, 1, 5, true, 6},  // walked down by the engine
         {"queen, mate in 5", "8/8/8/8/8/2k5/8/K6Q w - -", "", 0, 1, 5, true, 10},
         {"rook, mate in 3", "2k5/8/8/2K5/8/8/8/7R w - -", "", 0, 1, 5, false, 6},
     };
     iterationReport = recordIteration;
     for (const auto& row : rows) {
-        struct Searched {
-            size_t plies;  // of the game before it
-            int depth;
-            std::vector<int> told;
-            Move played;
-        };
+        struct Searched { size_t plies; std::vector<int> told; Move played; };  // plies: of the game before it
         std::vector<Searched> searched;
         std::vector<Move> game;
-        setUpFen(row.fen);
-        auto searchHere = [&] {
-            reportedScores.clear();
-            resumeFromTable = row.resume;
-            const Move m = search(row.depth);
-            searched.push_back({game.size(), row.depth, reportedScores, m});
-            return m;
-        };
-        std::vector<std::string> words;
         std::istringstream line(row.line);
-        for (std::string word; line >> word;) words.push_back(word);
-        for (size_t i = 0; i <= words.size(); ++i) {
-            if (int(i) >= row.from && (int(i) - row.from) % row.step == 0) searchHere();
-            if (i == words.size()) break;
-            game.push_back(parseCoordinateMove(words[i].c_str(), MoveSource::Root));
-            ASSERT_TRUE(isLegalNow(game.back())) << row.gui << " " << words[i];
+        setUpFen(row.fen);
+        resumeFromTable = row.resume;
+        for (int i = 0, selfPlayed = 0;; ++i) {
+            if (i >= row.from && (i - row.from) % row.step == 0) {
+                reportedScores.clear();
+                const Move m = search(row.depth);
+                searched.push_back({game.size(), reportedScores, m});
+            }
+            if (std::string word; line >> word) {
+                game.push_back(parseCoordinateMove(word.c_str(), MoveSource::Root));
+                ASSERT_TRUE(isLegalNow(game.back())) << row.gui << " " << word;
+            } else if (selfPlayed++ < row.selfPlay && isLegalNow(searched.back().played)) {
+                game.push_back(searched.back().played);
+            } else {
+                break;
+            }
             playGameMove(game.back());
-        }
-        for (int i = 0; i < row.selfPlay && isLegalNow(searched.back().played); ++i) {
-            game.push_back(searched.back().played);
-            playGameMove(game.back());
-            searchHere();
         }
         resumeFromTable = true;
 
         // The true distances, each from a cleared table, as deep as the mate told.
-        const Searched* previous = nullptr;
         int previousTrue = 0;
-        for (const Searched& s : searched) {
-            int deepest = s.depth;
+        for (size_t k = 0; k < searched.size(); ++k) {
+            const Searched& s = searched[k];
+            int deepest = row.depth;
             for (int told : s.told) deepest = std::max(deepest, isMate(told) ? matePlies(told) : 0);
             setUpFen(row.fen);
             for (size_t i = 0; i < s.plies; ++i) playGameMove(game[i]);
@@ -161,24 +145,19 @@ TEST_F(IterativeDeepeningTest, MatesAreToldFromTheRootAfterSearchesFromOtherRoot
             const int truth = resultScore();
             const std::string where = std::string(row.gui) + " after " + std::to_string(s.plies) + " plies";
             ASSERT_FALSE(s.told.empty()) << where;
-            if (isMate(truth) || isMate(s.told.back())) {
-                EXPECT_EQ(s.told.back(), truth) << where;
-            }
+            if (isMate(truth) || isMate(s.told.back())) { EXPECT_EQ(s.told.back(), truth) << where; }
             for (int told : s.told) {
-                if (isMate(told)) {
-                    EXPECT_GE(matePlies(told), matePlies(truth)) << where << " told " << told;
-                }
+                if (isMate(told)) { EXPECT_GE(matePlies(told), matePlies(truth)) << where << " told " << told; }
             }
             // A side that mates in N plies leaves the other mated in N - 1: a mate in one is played.
-            if (previous && previousTrue >= MATE_THRESHOLD && s.plies == previous->plies + 1 &&
-                game[previous->plies] == previous->played) {
+            if (previousTrue >= MATE_THRESHOLD && s.plies == searched[k - 1].plies + 1 &&
+                game[searched[k - 1].plies] == searched[k - 1].played) {
                 EXPECT_EQ(truth, -(previousTrue + 1)) << where;
             }
             if (truth == MATE_SCORE - 1) {
                 playGameMove(s.played);
                 EXPECT_TRUE(firstLegalMove() == 0 && currentPly->checkInfo.checkers != 0) << where;
             }
-            previous = &s;
             previousTrue = truth;
         }
     }
@@ -334,12 +313,10 @@ TEST_F(IterativeDeepeningTest, DeeperEntryOfAnEarlierSearchDecidesTheMove) {
 TEST_F(IterativeDeepeningTest, IterationsTheTableAnswersWholeAreLoggedButToldOnce) {
     setUpFen(PAWN_ENDING_FEN);
     search(6);
-    iterationReport = recordIteration;
+    iterationReport = recordIteration, resumeFromTable = false;
     reportedDepths.clear();
-    resumeFromTable = false;
     search(8);
-    resumeFromTable = true;
-    iterationReport = nullptr;
+    iterationReport = nullptr, resumeFromTable = true;
     EXPECT_EQ(reportedDepths, (std::vector<int>{6, 7, 8}));
     EXPECT_EQ(iterationLines().size(), 5u + 7u) << "every iteration of both searches is logged";
 }

@@ -103,8 +103,8 @@ TEST_F(TranspositionTableTest, MateScoresAreKeptFromTheirOwnPositionAndReadFromT
         int alpha = -8100, beta = 8099, score = 0;
         EXPECT_TRUE(probeHash(3, alpha, beta, score));
         EXPECT_EQ(score, row.read) << row.score << " read at ply " << row.readPly;
-        currentPly = PlyRecords;
     }
+    currentPly = PlyRecords;
 }
 
 TEST_F(TranspositionTableTest, ClearedTableMatchesOnlyKeysWithZeroCheckBits) {
@@ -411,6 +411,12 @@ TEST_F(TranspositionTableTest, BookEntryGivesWayToSearchResults) {
     storeHash(G1F3, 5, 1, BOUND_UPPER);  // depth 1: replaced
     EXPECT_EQ(bucket().slot[0].move(), G1F3);
     EXPECT_EQ(bucket().slot[0].generation(), 1);
+    EXPECT_TRUE(restoreBookEntry()) << "put back where the loading left it";
+    EXPECT_TRUE(bucket().slot[0].isBookEntry());
+    EXPECT_EQ(bucket().slot[0].move(), E2E4);
+    EXPECT_EQ(bucket().slot[0].depth(), 0) << "it gives way to searches as a loaded one does";
+    usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);  // no book entry in the other side's table
+    EXPECT_FALSE(restoreBookEntry());
 
     clearHash();
     usePosition(KEY_LOW_A, KEY_HIGH_A);
@@ -418,20 +424,7 @@ TEST_F(TranspositionTableTest, BookEntryGivesWayToSearchResults) {
     usePosition(KEY_LOW_B, KEY_HIGH_B);  // any result for another position takes slot 0
     storeHash(D2D4, 0, 0, BOUND_UPPER);
     EXPECT_EQ(bucket().slot[0].move(), D2D4);
-}
-
-TEST_F(TranspositionTableTest, OverwrittenBookEntryIsPutBackWhereTheLoadingLeftIt) {
-    usePosition(KEY_LOW_A, KEY_HIGH_A);
-    storeBookEntry(E2E4);
-    storeHash(G1F3, 5, 6, BOUND_EXACT);  // a search overwrites it
-    EXPECT_TRUE(restoreBookEntry());
-    EXPECT_TRUE(bucket().slot[0].isBookEntry());
-    EXPECT_EQ(bucket().slot[0].move(), E2E4);
-    EXPECT_EQ(bucket().slot[0].depth(), 0) << "it gives way to searches as a loaded one does";
-    usePosition(KEY_LOW_A, KEY_HIGH_A, BLACK);  // no book entry in the other side's table
-    EXPECT_FALSE(restoreBookEntry());
-    usePosition(KEY_LOW_B, KEY_HIGH_B);  // a later book entry in the same bucket won it
-    storeBookEntry(D2D4);
+    storeBookEntry(D2D4);  // a later book entry in the same bucket wins it
     usePosition(KEY_LOW_A, KEY_HIGH_A);
     EXPECT_FALSE(restoreBookEntry());
     usePosition(KEY_LOW_B, KEY_HIGH_B);
