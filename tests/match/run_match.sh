@@ -308,13 +308,15 @@ if [ -f "$pgn" ]; then
       else if (abnormal) bad = "abnormal ending"
       else if (tolower(ending) !~ /mate|stalemate|repetition|50-move|fifty|insufficient|material|long game|trivial draw|resign|draw claim|draw by/) bad = "unrecognised ending"
       if (bad != "") print "BAD " bad ": " line
-      checkThinking(moves, vostilWhite, n)
+      checkThinking(moves, vostilWhite, n, ending)
       result = ""; moves = ""; white = ""; black = ""
     }
     # With thinking shown, xboard writes {score/depth time} after each move an engine searched.
     # Vostil answers from its book at the start of a game, without a search; after its first
-    # searched move every move of its own must carry the comment, with a depth of at least 2.
-    function checkThinking(text, vostilWhite, game,    nc, c, tok, count, i, white, mover, m, comment, searched, depth) {
+    # searched move every move of its own must carry the comment, with a depth of at least 2,
+    # but for a last move after which Vostil claimed the game: xboard then writes the claim in
+    # place of the comment.
+    function checkThinking(text, vostilWhite, game, ending,    nc, c, tok, count, i, white, mover, m, comment, searched, depth) {
       nc = 0
       while (match(text, /\{[^{}]*\}/)) {
         c[++nc] = substr(text, RSTART + 1, RLENGTH - 2)
@@ -343,7 +345,7 @@ if [ -f "$pgn" ]; then
           depth = comment[i]; sub(/^[^\/]*\//, "", depth); sub(/ .*$/, "", depth)
           if (depth + 0 < 2) print "BAD game " game ": Vostil'"'"'s move " name[i] " shows depth " depth
           thinkingComments++
-        } else if (searched > 0) {
+        } else if (searched > 0 && !(i == m && ending !~ /[Aa]djudication/)) {
           print "BAD game " game ": Vostil'"'"'s searched move " name[i] " has no thinking comment"
         }
       }
