@@ -49,6 +49,13 @@ uint32_t otherTablesMb() {
     return uint32_t((bytes + MIB - 1) / MIB);
 }
 
+void resetEngineOptions() {
+    ownBook = true;
+    wantedHashMb = 0;
+    clearWanted = false;
+    if (hashSizeMb() != TT_DEFAULT_MB) resizeHash(TT_DEFAULT_MB);
+}
+
 TableChange applyTableRequests() {
     TableChange change;
     if (wantedHashMb == 0 && !clearWanted) return change;

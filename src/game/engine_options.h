@@ -20,6 +20,10 @@ void requestMemoryTotal(long long mb);
 // Empties the table; the book's entries stay.
 void requestHashClear();
 
+// Every option as the engine starts, requests dropped: for another conversation in the same
+// process (the engine thread parked).
+void resetEngineOptions();
+
 // The MiB the engine's tables other than the transposition table take, rounded up.
 uint32_t otherTablesMb();
 
