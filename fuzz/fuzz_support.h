@@ -22,6 +22,7 @@
 #include "common/log.h"
 #include "common/move_text.h"
 #include "game/engine_control.h"
+#include "game/engine_options.h"
 #include "game/game_record.h"
 #include "game/play_game_move.h"
 #include "game/setup_game_position.h"
@@ -102,6 +103,7 @@ inline void freshEngineSettings() {
     nodeLimit = 0;
     outsideStop = false;
     postThinking = false;
+    resetEngineOptions();
 }
 
 // After a whole conversation: the search unwound, the game within its history and its

@@ -85,4 +85,6 @@ void endMoveChoice() {
     choosing = false;
 }
 
+bool moveChoiceUnderWay() { return choosing && !announcedEvent->waitFor(0); }
+
 }  // namespace vostil

@@ -23,5 +23,7 @@ void beginMoveChoice();
 // Ends a choice in progress: the search stops at once and its move is announced before this
 // returns. Without a choice in progress, nothing happens.
 void endMoveChoice();
+// A choice has begun and its move has not been told yet (its search may be running).
+bool moveChoiceUnderWay();
 
 }  // namespace vostil

@@ -8,6 +8,7 @@
 #include "common/log.h"
 #include "common/move.h"
 #include "game/engine_control.h"
+#include "game/engine_options.h"
 #include "game/engine_events.h"
 #include "game/thinking_output.h"
 #include "movegen/legal_moves.h"
@@ -95,11 +96,12 @@ MoveChoice chooseMove() {
     moveCapMs = moveTimeCap();
 
     // Book move: played at once, the engine thread stays parked. A search to go on until
-    // stopped is wanted for its lines, not for a move. Searches since the book was loaded may
-    // have overwritten the entry: the book's own copy puts it back first.
-    if (!searchUntilStopped) restoreBookEntry();
-    if (HashEntry* entry = findEntry();
-        !searchUntilStopped && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
+    // stopped is wanted for its lines, not for a move; nor is the book asked when it is turned
+    // off. Searches since the book was loaded may have overwritten the entry: the book's own
+    // copy puts it back first.
+    const bool askBook = !searchUntilStopped && ownBook.load();
+    if (askBook) restoreBookEntry();
+    if (HashEntry* entry = findEntry(); askBook && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
         bookMovePlayed = true;
         return {entry->move(), 0, true};
     }

@@ -43,6 +43,8 @@ enum class Command {
     Analyze,
     Exit,           // leave analysis
     Status,         // ".": where the analysis has got
+    Memory,         // "memory N": the MiB for all tables
+    Option,         // "option NAME[=VALUE]": one of the options the engine announced
 };
 
 // What a word asks for, tested in the loop's fixed order (the first commands match by their

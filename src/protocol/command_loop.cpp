@@ -12,6 +12,7 @@
 #include "common/output.h"
 #include "game/analysis.h"
 #include "game/engine_control.h"
+#include "game/engine_options.h"
 #include "game/game_record.h"
 #include "game/hand_move_to.h"
 #include "game/play_game_move.h"
@@ -156,6 +157,46 @@ void skipNumberArgument() {
     readNumberArgument(number);
 }
 
+// Carries out what "memory" and "option" asked of the table (the engine thread is parked).
+void applyTableOptions() {
+    const TableChange change = applyTableRequests();
+    if (!change.refused) return;
+    char line[96];
+    std::snprintf(line, sizeof line, "telluser Hash %u MB cannot be had, the table keeps %u MB\n",
+                  unsigned(change.requestedMb), unsigned(change.keptMb));
+    sendLine(line);
+}
+
+void handleMemory() {
+    long long mb;
+    if (!readNumberArgument(mb)) return;
+    requestMemoryTotal(mb);
+    applyTableOptions();
+}
+
+// "option NAME=VALUE", or "option NAME" for a button: the options of the features sent at
+// the handshake.
+void handleOption() {
+    std::string text;
+    input.readRestOfLine(text);
+    const size_t first = text.find_first_not_of(" \t");
+    const size_t last = text.find_last_not_of(" \t\r\n");
+    text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+    logArgument(text);
+    const size_t equals = text.find('=');
+    const std::string name = text.substr(0, equals);
+    const std::string value = equals == std::string::npos ? "" : text.substr(equals + 1);
+    if (name == "OwnBook" && (value == "0" || value == "1")) {
+        ownBook = value == "1";
+    } else if (name == "Clear Hash" && equals == std::string::npos) {
+        requestHashClear();
+        applyTableOptions();
+    } else {
+        // Shown up to a zero byte, as an unknown command is.
+        sendLine(("Error (unknown option): " + std::string(text.c_str()) + "\n").c_str());
+    }
+}
+
 // Plays a received move when it is legal in the game, else refuses it; true when played.
 bool playReceivedMove(const std::string& word, Move m) {
     if (gamePositionReady && isLegalMove(m)) {
@@ -214,6 +255,13 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
             return true;
         }
         case Command::Analyze: return true;  // already analysing
+        case Command::Memory:
+        case Command::Option:
+            // The table changes only while no search runs.
+            pauseAnalysis();
+            command == Command::Memory ? handleMemory() : handleOption();
+            analysePosition();
+            return true;
         case Command::Go:
         case Command::Force:
         case Command::White:
@@ -245,6 +293,10 @@ bool startUp(const std::string& first) {
     // rate instead of the clock, and other variants than chess.
     sendLine("feature nps=0\n");
     sendLine("feature variants=\"normal\"\n");
+    // The table's size ("memory") and the options of the engine's settings dialog.
+    sendLine("feature memory=1\n");
+    sendLine("feature option=\"OwnBook -check 1\"\n");
+    sendLine("feature option=\"Clear Hash -button\"\n");
 
     prepareEngine();
     sendLine("feature done=1\n");
@@ -339,6 +391,8 @@ void commandLoop() {
                 break;
             case Command::Protover:
             case Command::OpponentTime: skipNumberArgument(); break;
+            case Command::Memory: handleMemory(); break;
+            case Command::Option: handleOption(); break;
             case Command::Silent: break;
             case Command::Unknown: answerUnknownCommand(word); break;
             case Command::Result: break;  // read as a new game above

@@ -1,6 +1,10 @@
 // The UCI loop: one command a line, read while the engine searches on the choosing thread.
 #include "protocol/uci_loop.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -11,10 +15,12 @@
 #include "common/next_word.h"
 #include "common/output.h"
 #include "game/background_move_choice.h"
+#include "game/engine_options.h"
 #include "game/game_record.h"
 #include "game/setup_game_position.h"
 #include "game/thinking_output.h"
 #include "search/search_control.h"
+#include "search/transposition_table.h"
 
 namespace vostil {
 
@@ -23,10 +29,75 @@ namespace {
 // A line this long holds a game of some 200,000 plies; a longer one is refused, not cut.
 constexpr size_t UCI_LINE_LIMIT = size_t(1) << 20;
 
+// The table's size, its clearing and the book. No Threads (one search thread) and no Ponder
+// (the engine never thinks on the opponent's time): an interface shows only what is there.
+void sendTableAndBookOptions() {
+    char line[96];
+    std::snprintf(line, sizeof line, "option name Hash type spin default %u min %u max %u\n", unsigned(TT_DEFAULT_MB),
+                  unsigned(TT_MIN_MB), unsigned(TT_MAX_MB));
+    sendLine(line);
+    sendLine("option name Clear Hash type button\n");
+    sendLine("option name OwnBook type check default true\n");
+}
+
 void sendIdentity() {
     sendLine("id name Vostil\n");
     sendLine("id author the Vostil developers\n");
+    sendTableAndBookOptions();
     sendLine("uciok\n");
+}
+
+// Carries out what the options asked of the table; the engine thread is parked or on its way.
+void applyTableOptions() {
+    const TableChange change = applyTableRequests();
+    if (!change.refused) return;
+    char line[96];
+    std::snprintf(line, sizeof line, "info string Hash %u MB cannot be had, the table keeps %u MB\n",
+                  unsigned(change.requestedMb), unsigned(change.keptMb));
+    sendLine(line);
+}
+
+// Between searches the options act at once; during one they wait for its end.
+void applyTableOptionsUnlessSearching() {
+    if (!moveChoiceUnderWay()) applyTableOptions();
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+// "setoption name NAME [value VALUE]": a name of several words ("Clear Hash"), in any case.
+// Unknown names and values that do not parse are passed over, as interfaces send options of
+// other engines (scid's Ponder).
+void setOption(std::string_view arguments) {
+    if (nextWord(arguments) != "name") return;
+    std::string name;
+    std::string_view value;
+    for (std::string_view word = nextWord(arguments); !word.empty(); word = nextWord(arguments)) {
+        if (word == "value") {
+            value = nextWord(arguments);
+            break;
+        }
+        if (!name.empty()) name += ' ';
+        name += word;
+    }
+    if (equalsIgnoringCase(name, "Hash")) {
+        long long mb = 0;
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), mb);
+        if (error == std::errc() && end == value.data() + value.size()) requestHashSize(mb);
+        else if (error == std::errc::result_out_of_range) requestHashSize(value[0] == '-' ? 0 : TT_MAX_MB);
+    } else if (equalsIgnoringCase(name, "Clear Hash")) {
+        requestHashClear();
+    } else if (equalsIgnoringCase(name, "OwnBook")) {
+        if (equalsIgnoringCase(value, "true")) ownBook = true;
+        else if (equalsIgnoringCase(value, "false")) ownBook = false;
+        return;
+    } else {
+        return;
+    }
+    applyTableOptionsUnlessSearching();
 }
 
 bool isVerdict(Move m) { return m == 0 || m == RESULT_MATED || m == RESULT_STALEMATE || m == RESULT_REPETITION; }
@@ -63,7 +134,7 @@ void go(std::string_view arguments) {
     beginMoveChoice();
 }
 
-enum class UciCommand { None, Uci, IsReady, NewGame, Position, Go, Stop, Quit, Ignored };
+enum class UciCommand { None, Uci, IsReady, NewGame, Position, Go, Stop, Quit, SetOption, Ignored };
 
 UciCommand classifyUciWord(std::string_view word) {
     if (word == "uci") return UciCommand::Uci;
@@ -75,8 +146,9 @@ UciCommand classifyUciWord(std::string_view word) {
     // that the interface has its move at once.
     if (word == "stop" || word == "ponderhit") return UciCommand::Stop;
     if (word == "quit") return UciCommand::Quit;
-    // No options to set (the tables are fixed), no debug output, nothing to register.
-    if (word == "setoption" || word == "debug" || word == "register") return UciCommand::Ignored;
+    if (word == "setoption") return UciCommand::SetOption;
+    // No debug output, nothing to register.
+    if (word == "debug" || word == "register") return UciCommand::Ignored;
     return UciCommand::None;
 }
 
@@ -88,19 +160,26 @@ bool runUciLine(std::string_view line) {
 
     switch (command) {
         case UciCommand::Uci: sendIdentity(); break;
-        case UciCommand::IsReady: sendLine("readyok\n"); break;
+        case UciCommand::IsReady:
+            applyTableOptionsUnlessSearching();
+            sendLine("readyok\n");
+            break;
         case UciCommand::NewGame:
             endMoveChoice();
+            applyTableOptions();
             startNewGame();
             break;
         case UciCommand::Position:
             endMoveChoice();
+            applyTableOptions();
             setUpUciPosition(line);
             break;
         case UciCommand::Go:
             endMoveChoice();
+            applyTableOptions();
             go(line);
             break;
+        case UciCommand::SetOption: setOption(line); break;
         case UciCommand::Stop: endMoveChoice(); break;
         case UciCommand::Quit: return false;
         case UciCommand::Ignored:
@@ -117,6 +196,7 @@ bool choosesUci(std::string_view firstWord) {
         case UciCommand::IsReady:
         case UciCommand::NewGame:
         case UciCommand::Position:
+        case UciCommand::SetOption:
         case UciCommand::Ignored: return true;
         default: return false;
     }

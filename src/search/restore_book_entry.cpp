@@ -19,6 +19,14 @@ constexpr int BOOK_RECORD_LIMIT = 16384;
 BookRecord bookRecords[BOOK_RECORD_LIMIT];
 int bookRecordCount = 0;
 
+// As the loader writes it into a cleared table: no depth, no score to keep it there.
+void writeBookRecord(const BookRecord& r) {
+    HashEntry& e = TranspositionTable[r.side][r.keyLow & ttIndexMask].slot[0];
+    e.word0 = (r.keyLow & KEY_LOW_STORED_MASK) | r.move;
+    e.word1 = r.keyHigh;
+    e.word2 = 0;
+}
+
 }  // namespace
 
 void recordBookEntry(Move move) {
@@ -31,19 +39,19 @@ void forgetBookEntries() { bookRecordCount = 0; }
 // Later stores win, as in the table at loading: the last record for this bucket is the book
 // entry the loading left there, and only when it is this position's is it put back.
 bool restoreBookEntry() {
-    const uint32_t bucket = pos.keyLow & TT_INDEX_MASK;
+    const uint32_t bucket = pos.keyLow & ttIndexMask;
     for (int i = bookRecordCount - 1; i >= 0; --i) {
         const BookRecord& r = bookRecords[i];
-        if (r.side != pos.sideToMove || (r.keyLow & TT_INDEX_MASK) != bucket) continue;
+        if (r.side != pos.sideToMove || (r.keyLow & ttIndexMask) != bucket) continue;
         if (((r.keyLow ^ pos.keyLow) & TT_CHECK_MASK) != 0 || r.keyHigh != pos.keyHigh) return false;
-        // As the loader writes it into a cleared table: no depth, no score to keep it there.
-        HashEntry& e = TranspositionTable[pos.sideToMove][bucket].slot[0];
-        e.word0 = (pos.keyLow & KEY_LOW_STORED_MASK) | r.move;
-        e.word1 = pos.keyHigh;
-        e.word2 = 0;
+        writeBookRecord(r);
         return true;
     }
     return false;
+}
+
+void rewriteBookEntries() {
+    for (int i = 0; i < bookRecordCount; ++i) writeBookRecord(bookRecords[i]);
 }
 
 }  // namespace vostil

@@ -4,13 +4,27 @@
 
 #include <cassert>
 #include <cstring>
+#include <new>
 
 #include "eval/evaluate.h"
 #include "platform/huge_pages.h"
+#include "platform/release_pages.h"
 
 namespace vostil {
 
-Bucket TranspositionTable[2][TT_BUCKET_COUNT];
+namespace {
+
+// The default table lives in static memory, as every table of the engine does; a larger one is
+// allocated when asked for, a smaller one is the start of this block.
+Bucket defaultBlock[2 * TT_BUCKET_COUNT];
+Bucket* allocatedBlock = nullptr;
+// Aligned to a huge page, so that the whole table may be backed by them.
+constexpr std::align_val_t BLOCK_ALIGNMENT{std::size_t(2) << 20};
+
+}  // namespace
+
+Bucket* TranspositionTable[2] = {defaultBlock, defaultBlock + TT_BUCKET_COUNT};
+uint32_t ttIndexMask = TT_BUCKET_COUNT - 1;
 uint16_t ttGeneration = 1;
 
 namespace {
@@ -18,7 +32,7 @@ namespace {
 constexpr uint32_t GENERATION_BITS = GENERATION_MASK << GENERATION_SHIFT;
 constexpr int MAX_STORED_DEPTH = 127;
 
-inline Bucket& currentBucket() { return TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]; }
+inline Bucket& currentBucket() { return TranspositionTable[pos.sideToMove][pos.keyLow & ttIndexMask]; }
 
 // Bits 16-18 of keyLow are implied by the bucket index, so only the top 13 are checked.
 inline bool holdsCurrentPosition(const HashEntry& e) {
@@ -51,14 +65,51 @@ inline void writeEntry(HashEntry& e, Move move, int score, int depth, int bound)
               (uint32_t(score + SCORE_BIAS) << SCORE_SHIFT);
 }
 
+uint32_t bucketsPerSide() { return ttIndexMask + 1; }
+std::size_t tableBytes() { return 2 * std::size_t(bucketsPerSide()) * sizeof(Bucket); }
+
+void zeroTable() {
+    // The first clear is the default table's first write: the advice must come before it.
+    static const bool advised = (adviseHugePages(defaultBlock, sizeof defaultBlock), true);
+    (void)advised;
+    std::memset(TranspositionTable[0], 0, tableBytes());
+}
+
 }  // namespace
 
 void clearHash() {
-    // The first clear is the table's first write: the advice must come before it.
-    static const bool advised = (adviseHugePages(TranspositionTable, sizeof TranspositionTable), true);
-    (void)advised;
-    std::memset(TranspositionTable, 0, sizeof TranspositionTable);
+    zeroTable();
     forgetBookEntries();
+}
+
+void clearSearchEntries() {
+    zeroTable();
+    rewriteBookEntries();
+}
+
+uint32_t hashSizeMb() { return uint32_t(tableBytes() >> 20); }
+
+bool resizeHash(uint32_t mb) {
+    assert(mb >= TT_MIN_MB && mb <= TT_MAX_MB && (mb & (mb - 1)) == 0);
+    const uint32_t buckets = uint32_t((std::size_t(mb) << 20) / (2 * sizeof(Bucket)));
+    const std::size_t bytes = 2 * std::size_t(buckets) * sizeof(Bucket);
+    Bucket* block = defaultBlock;
+    if (bytes > sizeof defaultBlock) {
+        // Allocated before the old one goes: when it cannot be had, nothing has changed.
+        block = static_cast<Bucket*>(::operator new(bytes, BLOCK_ALIGNMENT, std::nothrow));
+        if (!block) return false;
+        adviseHugePages(block, bytes);
+    }
+    if (allocatedBlock) ::operator delete(allocatedBlock, BLOCK_ALIGNMENT);
+    allocatedBlock = block == defaultBlock ? nullptr : block;
+    // What the default block no longer holds goes back to the system.
+    const std::size_t kept = block == defaultBlock ? bytes : 0;
+    releasePages(reinterpret_cast<char*>(defaultBlock) + kept, sizeof defaultBlock - kept);
+    TranspositionTable[0] = block;
+    TranspositionTable[1] = block + buckets;
+    ttIndexMask = buckets - 1;
+    clearSearchEntries();
+    return true;
 }
 
 HashEntry* findEntry() {

@@ -6,10 +6,17 @@
 
 namespace vostil {
 
+// The table as the engine starts: 2^19 buckets a side, 32 MiB in all, in static memory.
 constexpr int TT_BUCKET_BITS = 19;
 constexpr uint32_t TT_BUCKET_COUNT = 1u << TT_BUCKET_BITS;
-constexpr uint32_t TT_INDEX_MASK = TT_BUCKET_COUNT - 1;
+// The key bits an entry is checked against. With the default size and larger, bits 16-18 of
+// keyLow are implied by the bucket index; a smaller table still checks 45 key bits.
 constexpr uint32_t TT_CHECK_MASK = 0xFFF80000u;
+// Sizes the table may be given, in MiB (a power of two between them): at most what the 32-bit
+// build can find in its address space as one block, and more than one thread fills in a game.
+constexpr uint32_t TT_MIN_MB = 1;
+constexpr uint32_t TT_MAX_MB = 1024;
+constexpr uint32_t TT_DEFAULT_MB = 32;
 
 constexpr int BOUND_EXACT = 0;
 constexpr int BOUND_LOWER = 0x80;
@@ -49,22 +56,34 @@ struct alignas(32) Bucket {
 };
 static_assert(sizeof(Bucket) == 32);
 
-// [side to move][bucket]
-extern Bucket TranspositionTable[2][TT_BUCKET_COUNT];
+// [side to move][bucket]: the two side tables of the current size. The bucket count is a power
+// of two, so that the index is the key's low bits (ttIndexMask).
+extern Bucket* TranspositionTable[2];
+extern uint32_t ttIndexMask;
 extern uint16_t ttGeneration;
 
 void clearHash();
+// The table's size in MiB.
+uint32_t hashSizeMb();
+// Gives the table `mb` MiB (a power of two within the limits; the caller rounds): the old table
+// is replaced by an empty one with the book's entries written back. Only while no search runs.
+// False, with the old table and its contents kept, when the memory cannot be had.
+bool resizeHash(uint32_t mb);
+// Empties the table but for the book's entries, written back as the loading left them.
+void clearSearchEntries();
 // Starts loading the current position's bucket from memory while the caller does other work;
 // called right after a move, when the child's key is known. It catches what the earlier,
 // predicted fetch below leaves out (rights, a new en-passant square, promotions); where that
 // one was right, the line is already on its way and this costs next to nothing.
-inline void prefetchBucket() {
-    __builtin_prefetch(&TranspositionTable[pos.sideToMove][pos.keyLow & TT_INDEX_MASK]);
+// Always inlined: GCC takes a function whose only effect is a prefetch for a pure one, and
+// drops its calls.
+[[gnu::always_inline]] inline void prefetchBucket() {
+    __builtin_prefetch(&TranspositionTable[pos.sideToMove][pos.keyLow & ttIndexMask]);
 }
 // The same for the position a move of the side to move will most likely lead to, long before
 // the move is made: while its elder siblings are searched.
-inline void prefetchBucketAfter(Move m) {
-    __builtin_prefetch(&TranspositionTable[pos.sideToMove ^ 1][predictedKeyLowAfter(m) & TT_INDEX_MASK]);
+[[gnu::always_inline]] inline void prefetchBucketAfter(Move m) {
+    __builtin_prefetch(&TranspositionTable[pos.sideToMove ^ 1][predictedKeyLowAfter(m) & ttIndexMask]);
 }
 // The slot holding the current position (slot 0 first), or nullptr.
 HashEntry* findEntry();
@@ -81,6 +100,8 @@ void storeBookEntry(Move move);
 void recordBookEntry(Move move);
 // Forgets every book entry kept aside: the table is cleared, or a book is loaded afresh.
 void forgetBookEntries();
+// Writes every book entry kept aside into the table, in the order they were stored.
+void rewriteBookEntries();
 // Writes the current position's book entry back into the table when the book holds one the
 // loading left standing; true when it did.
 bool restoreBookEntry();

@@ -246,7 +246,7 @@ TEST_F(OpeningBookTest, StoreBookLineWritesEveryPositionAndLeavesTheGameAsItFoun
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->generation(), 0);
     EXPECT_EQ(e->move(), E7E5);
-    EXPECT_EQ(&TranspositionTable[BLACK][pos.keyLow & TT_INDEX_MASK].slot[0], e);
+    EXPECT_EQ(&TranspositionTable[BLACK][pos.keyLow & ttIndexMask].slot[0], e);
     --currentPly;
     unmakeMove(E2E4);
 }

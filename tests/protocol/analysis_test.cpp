@@ -216,7 +216,8 @@ TEST(Handover, AnalysisTakesCommandsWhileItSearches) {
     EngineProcess engine;
     engine.send("xboard\nprotover 2\npost\nanalyze\nexit\nanalyze\n");
     ASSERT_TRUE(engine.waitForOutput("\n2 ", 20000)) << engine.output();
-    engine.send("e2e4\n.\ne7e5\nundo\nping 1\n");
+    // The table resized and emptied between two searches of the analysis.
+    engine.send("e2e4\n.\nmemory 200\ne7e5\noption Clear Hash\nundo\nping 1\n");
     ASSERT_TRUE(engine.waitForOutput("pong 1\n", 20000)) << engine.output();
     engine.send("exit\nanalyze\n");
     // Deep in the analysis, the end.
@@ -225,4 +226,5 @@ TEST(Handover, AnalysisTakesCommandsWhileItSearches) {
     EXPECT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
     EXPECT_FALSE(contains(engine.output(), "move ")) << engine.output();
+    EXPECT_TRUE(contains(engine.log(), "-M: Hash 128 MB\n")) << engine.log();
 }

@@ -23,7 +23,8 @@ namespace {
 
 const std::string HANDSHAKE =
     "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature analyze=1\n"
-    "feature nps=0\nfeature variants=\"normal\"\nfeature done=1\n";
+    "feature nps=0\nfeature variants=\"normal\"\nfeature memory=1\nfeature option=\"OwnBook -check 1\"\n"
+    "feature option=\"Clear Hash -button\"\nfeature done=1\n";
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -260,6 +261,35 @@ TEST(CommandLoop, IgnoredCommandsConsumeTheirArguments) {
     EXPECT_EQ(countOf(run.output, "Error"), 3) << run.output;
     EXPECT_TRUE(contains(run.log, "::cmd:: name\n::cmd:: new game e2e4\n::cmd:: rating\n::cmd:: 2100\n"
                                   "::cmd:: 1900\n::cmd:: ponder\n::cmd:: off\n")) << run.log;
+}
+
+TEST(CommandLoop, MemoryAndOptionsSetTheTableAndTheBook) {
+    // "memory" is the total for every table: 2 MB go to the others, the table gets the largest
+    // power of two in what is left.
+    const struct {
+        const char* input;
+        bool withBook;
+        std::string output, logged;
+    } rows[] = {
+        {"memory 64\nmemory 33\nmemory 1\nmemory 130\n", false, "",
+         "::cmd:: memory\n::cmd:: 64\n::cmd:: memory\n::cmd:: 33\n-M: Hash 16 MB\n::cmd:: memory\n::cmd:: 1\n"
+         "-M: Hash 1 MB\n::cmd:: memory\n::cmd:: 130\n-M: Hash 128 MB\n"},
+        {"option Clear Hash\noption OwnBook=2\noption Threads=1\n", false,
+         "Error (unknown option): OwnBook=2\nError (unknown option): Threads=1\n",
+         "::cmd:: option\n::cmd:: Clear Hash\n-M: Hash cleared\n"},
+        // The book turned off: the initial position is searched; on again, answered from the book,
+        // also from a table emptied and resized.
+        {"option OwnBook=0\nnew\ngo\n", true, "", "::cmd:: go\n-FEN:\trnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w"},
+        {"option OwnBook=0\noption OwnBook=1\nnew\noption Clear Hash\nmemory 10\ngo\n", true, "",
+         "-M: move(book): "},
+    };
+    for (const auto& row : rows) {
+        auto run = runEngine("xboard\nprotover 2\n" + std::string(row.input) + "quit\n", row.withBook);
+        EXPECT_TRUE(run.exitedCleanly) << run.errors;
+        EXPECT_EQ(contains(run.output, "Error"), !row.output.empty()) << row.input << run.output;
+        EXPECT_TRUE(contains(run.output, row.output)) << row.input << run.output;
+        EXPECT_TRUE(contains(run.log, row.logged)) << row.input << run.log;
+    }
 }
 
 // The deepest iteration in the log's "-E: depth:" lines.

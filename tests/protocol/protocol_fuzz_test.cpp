@@ -146,9 +146,12 @@ const char* const IGNORED_COMMANDS[] = {
     "protover 2", "accepted setboard", "rejected usermove", "post", "nopost", "hard", "easy",
     "random", "computer", "name Some Body", "name new white", "rating 2100 1900", "rating go",
     "ponder off", "ponder", "?", "draw", "hint", "bk", "edit", "#", "Pe4", "c", ".", "ics -",
-    "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
+    "variant normal", "cores 1", "usermove", "playother", "analyze", "exit",
     "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}", "nps 1", "foobar go",
-    "exclude e2e4", "option Hash=16", "otim", "protover",
+    "exclude e2e4", "otim", "protover",
+    // The table's size and the engine's options: they change no game; a wrong one is answered.
+    "memory 64", "memory 3", "memory 20", "memory 0", "memory -7", "memory", "option OwnBook=0", "option OwnBook=1",
+    "option Clear Hash", "option  Clear Hash ", "option Hash=16", "option OwnBook", "option", "option new",
 };
 
 // Words that begin with a command keyword: the engine compares only the prefix.
@@ -526,7 +529,7 @@ private:
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
-    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, UNKNOWN_COMMAND, BENCHMARK, PONG } kind;
+    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, UNKNOWN_COMMAND, UNKNOWN_OPTION, BENCHMARK, PONG } kind;
     std::string text;    // the move, the result line or the refused word
     std::string result;  // a result line that follows a move
 };
@@ -545,6 +548,7 @@ bool isOneOf(const std::string& line, const char* const (&texts)[N]) {
 }
 
 const char* const UNKNOWN_COMMAND = "Error (unknown command): ";
+const char* const UNKNOWN_OPTION = "Error (unknown option): ";
 
 std::vector<Answer> parseAnswers(const std::string& output) {
     std::vector<std::string> lines;
@@ -572,6 +576,8 @@ std::vector<Answer> parseAnswers(const std::string& output) {
             answers.push_back({Answer::EMPTY_BOARD, "", ""});
         } else if (line.rfind(UNKNOWN_COMMAND, 0) == 0) {
             answers.push_back({Answer::UNKNOWN_COMMAND, line.substr(std::strlen(UNKNOWN_COMMAND)), ""});
+        } else if (line.rfind(UNKNOWN_OPTION, 0) == 0) {
+            answers.push_back({Answer::UNKNOWN_OPTION, line.substr(std::strlen(UNKNOWN_OPTION)), ""});
         } else if (line == "Define __STAT") {
             answers.push_back({Answer::BENCHMARK, "", ""});
         } else if (line.rfind("pong ", 0) == 0) {
@@ -590,6 +596,7 @@ std::string describe(const Answer& a) {
         case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
         case Answer::EMPTY_BOARD: return "Error (empty board): setboard";
         case Answer::UNKNOWN_COMMAND: return UNKNOWN_COMMAND + a.text;
+        case Answer::UNKNOWN_OPTION: return UNKNOWN_OPTION + a.text;
         case Answer::BENCHMARK: return "Define __STAT";
         case Answer::PONG: return "pong " + a.text;
     }
@@ -712,6 +719,12 @@ public:
                     readInteger(in_, number);
                     break;
                 }
+                case Command::Memory: {
+                    long long mb;
+                    readInteger(in_, mb);
+                    break;
+                }
+                case Command::Option: handleOption(); break;
                 case Command::Silent:
                 case Command::Result: break;
                 case Command::Unknown:
@@ -776,6 +789,15 @@ private:
                 return false;
             default: return false;
         }
+    }
+
+    // Only the options the handshake announced are known, written as the protocol does.
+    void handleOption() {
+        std::string text = in_.readRestOfLine();
+        const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t\r\n");
+        text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
+        if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash")
+            expect(Answer::UNKNOWN_OPTION, text.c_str());
     }
 
     void takeBack(int moves) {
@@ -1075,7 +1097,8 @@ public:
         const int opening = rng_.below(100);
         if (opening < 75) add("uci");
         else if (opening < 85) add("setoption name Ponder value false\nisready");
-        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1"}));
+        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1",
+                            "setoption name OwnBook value false"}));
         if (opening >= 85 && rng_.chance(50)) add(position());
         const int items = rng_.between(1, 30);
         for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
@@ -1152,7 +1175,15 @@ private:
         else if (r < 85) add("ponderhit");
         else if (r < 90) {
             const char* other[] = {"setoption name Hash value 1", "debug on", "register later", "",
-                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff"};
+                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff",
+                                   // The options, in and out of their limits, others' and none.
+                                   "setoption name Hash value 16", "setoption name hash value 0",
+                                   "setoption name Hash value -3", "setoption name Hash value x",
+                                   "setoption name Hash value 1 value 2", "setoption name Hash",
+                                   "setoption name Clear Hash", "setoption name Clear Hash value go",
+                                   "setoption name OwnBook value false", "setoption name OwnBook value true",
+                                   "setoption name OwnBook value maybe", "setoption name Threads value 2",
+                                   "setoption name", "setoption", "setoption value 5 name Hash"};
             add(rng_.pick(other));
         } else add(position() + "\n" + go());
     }
@@ -1201,7 +1232,7 @@ std::string checkUciConversation(const std::string& input, const std::string& ou
             if (legal.empty() ? move != "0000" : std::find(legal.begin(), legal.end(), move) == legal.end())
                 return "bestmove " + move + " for go " + std::to_string(go) + ", which has " +
                        std::to_string(legal.size()) + " legal moves";
-        } else if (!(line.rfind("id ", 0) == 0 || line.rfind("info string ", 0) == 0 ||
+        } else if (!(line.rfind("id ", 0) == 0 || line.rfind("option name ", 0) == 0 || line.rfind("info string ", 0) == 0 ||
                      std::regex_match(line, info) || line.empty()))
             return "a line of no UCI form: " + line;
     }

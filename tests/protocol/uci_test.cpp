@@ -19,11 +19,15 @@
 
 using namespace vostil;
 using vostil::testing::EngineProcess;
+using vostil::testing::engineCommand;
 using vostil::testing::runEngine;
+using vostil::testing::testingWindowsBuild;
 
 namespace {
 
-const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\nuciok\n";
+const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\n"
+                             "option name Hash type spin default 32 min 1 max 1024\noption name Clear Hash type button\n"
+                             "option name OwnBook type check default true\nuciok\n";
 const std::regex INFO(R"(info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+)( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
 const std::regex BESTMOVE(R"(bestmove ([a-h][1-8][a-h][1-8][qrbn]?|0000))");
 
@@ -72,7 +76,7 @@ TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
         std::string output, logged;
     } rows[] = {
         {"uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
-         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n::cmd:: debug on\n"},
+         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n-M: Hash 64 MB\n::cmd:: debug on\n"},
         // scid's Serious game: it sends "uci" only once the engine has said something.
         {"setoption name Ponder value false\nisready\nuci\nquit\n", "readyok\n" + IDENTITY,
          "::cmd:: setoption name Ponder value false\n::cmd:: isready\n"},
@@ -81,6 +85,15 @@ TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
         {"ucinewgame\nisready\n", "info string BOOK ERROR!\nreadyok\n", "::cmd:: ucinewgame\n"},
         {"position startpos moves e2e4 e7e6 e4e6\nisready\n", "info string Illegal move: e4e6\nreadyok\n",
          "::cmd:: position startpos moves e2e4 e7e6 e4e6\n"},
+        // Sizes are rounded down to a power of two within 1 and 1024 MB; the same size again,
+        // a value that is no number and another engine's option change nothing.
+        {"setoption name Hash value 100\nsetoption name HASH value 0\nsetoption name Hash value 1\n"
+         "setoption name Hash value 9x\nsetoption name Hash\nsetoption name Threads value 2\n"
+         "setoption name Hash value -99999999999999999999\nsetoption name Clear Hash\nisready\n", "readyok\n",
+         "::cmd:: setoption name Hash value 100\n-M: Hash 64 MB\n::cmd:: setoption name HASH value 0\n-M: Hash 1 MB\n"
+         "::cmd:: setoption name Hash value 1\n::cmd:: setoption name Hash value 9x\n::cmd:: setoption name Hash\n"
+         "::cmd:: setoption name Threads value 2\n::cmd:: setoption name Hash value -99999999999999999999\n"
+         "::cmd:: setoption name Clear Hash\n-M: Hash cleared\n::cmd:: isready\n"},
     };
     for (const auto& row : rows) {
         auto run = runEngine(row.input);
@@ -88,6 +101,16 @@ TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
         EXPECT_EQ(run.output, row.output) << row.input;
         EXPECT_TRUE(contains(run.log, row.logged)) << row.input << run.log;
     }
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    // A size the system refuses (in an address space of 256 MB) keeps the table, which plays on.
+    if (testingWindowsBuild()) return;
+    EngineProcess limited(false, {"/bin/sh", "-c", "ulimit -v 262144 && exec \"$0\"", engineCommand()[0]});
+    limited.send("setoption name Hash value 512\nisready\ngo depth 3\n");
+    ASSERT_TRUE(limited.waitForOutput("bestmove ", 20000)) << limited.output();
+    EXPECT_TRUE(contains(limited.output(), "info string Hash 512 MB cannot be had, the table keeps 32 MB\nreadyok\n"));
+    limited.send("quit\n");
+    EXPECT_TRUE(limited.waitForExit(10000));
+#endif
 }
 
 TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
@@ -95,11 +118,14 @@ TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
     EngineProcess engine(true);
     const char* requests[] = {
         "ucinewgame\nposition startpos\ngo wtime 60000 btime 60000\n",
-        "position startpos moves e2e4\ngo wtime 60000 btime 60000 winc 1000 binc 1000\n",
+        // The book answers still from a resized table.
+        "setoption name Hash value 2\nposition startpos moves e2e4\ngo wtime 60000 btime 60000 winc 1000 binc 1000\n",
         // Out of the book: every finished iteration is told, then the move.
         "position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq - 0 4\ngo depth 4\n",
         // A mate is told in moves, its line without the mark.
         "position fen 7k/8/5K2/8/8/8/8/6Q1 w - - 0 1\ngo depth 6\n",
+        // The book turned off: the initial position is searched.
+        "setoption name OwnBook value false\nucinewgame\nposition startpos\ngo depth 3\n",
     };
     engine.send("uci\n");
     for (const char* request : requests) {
@@ -111,14 +137,16 @@ TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
     ASSERT_TRUE(engine.waitForExit(10000));
     ASSERT_TRUE(engine.exitedCleanly()) << engine.errors();
     const auto moves = bestMoves(engine.output());
-    ASSERT_EQ(moves.size(), 4u) << engine.output();
+    ASSERT_EQ(moves.size(), 5u) << engine.output();
+    EXPECT_TRUE(legalAfter(START_FEN, "", moves[4])) << moves[4];
+    EXPECT_TRUE(contains(engine.log(), "-FEN:\trnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\n")) << engine.log();
     EXPECT_TRUE(legalAfter(START_FEN, "", moves[0])) << moves[0];
     EXPECT_TRUE(legalAfter(START_FEN, "e2e4", moves[1])) << moves[1];
     EXPECT_TRUE(legalAfter("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq -", "", moves[2]));
     const auto lines = linesOf(engine.output());
     ASSERT_GE(lines.size(), 8u) << engine.output();
-    EXPECT_EQ(lines[3], "info string book");
-    EXPECT_EQ(lines[5], "info string book");
+    EXPECT_EQ(lines[6], "info string book");
+    EXPECT_EQ(lines[8], "info string book");
     int deepest = 0;
     bool mateInOne = false;
     for (const auto& line : lines) {
@@ -253,9 +281,11 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     size_t from = engine.output().size();
     engine.send("position startpos moves d2d4\ngo infinite\n");
     ASSERT_TRUE(engine.waitForOutput("info depth 3 ", 20000, from)) << engine.output();
-    engine.send("isready\n");
+    // Options for the table wait for the search's end: here the next position's.
+    engine.send("setoption name Hash value 8\nsetoption name Clear Hash\nsetoption name OwnBook value false\nisready\n");
     ASSERT_TRUE(engine.waitForOutput("readyok\n", 20000, from)) << engine.output();
     EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << "infinite ended by itself";
+    EXPECT_FALSE(contains(engine.log(), "-M: Hash 8 MB")) << engine.log();
     // A new position during the search ends it first, with its move.
     engine.send("position startpos moves d2d4 d7d5\ngo wtime 100000 btime 100000\nisready\nstop\n");
     ASSERT_TRUE(engine.waitForOutput("bestmove ", 20000, engine.output().find("readyok", from))) << engine.output();
@@ -265,6 +295,8 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     engine.send("quit\n");
     ASSERT_TRUE(engine.waitForExit(10000));
     EXPECT_TRUE(engine.exitedCleanly()) << engine.errors();
+    const std::string log = engine.log();
+    EXPECT_NE(log.find("-M: Hash 8 MB\n", log.find("::cmd:: position startpos moves d2d4 d7d5\n")), std::string::npos) << log;
     const auto moves = bestMoves(engine.output());
     ASSERT_GE(moves.size(), 3u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "e2e4", moves[0])) << moves[0];
@@ -273,6 +305,7 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     // Whole lines only: every line is one of the protocol's forms.
     for (const auto& line : linesOf(engine.output()))
         EXPECT_TRUE(line.empty() || line == "readyok" || line.rfind("id ", 0) == 0 || line == "uciok" ||
+                    line.rfind("option name ", 0) == 0 ||
                     line == "info string BOOK ERROR!" ||
                     std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE))
             << line;

@@ -88,6 +88,9 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
     // The counter sees what it is meant to see.
     EXPECT_EQ(allocationsDuring([] { delete new int(1); std::free(std::malloc(8)); }), 2);
 
+    // The game is played on a table of another size than the default: the new table was
+    // allocated when the size was set, between games.
+    ASSERT_TRUE(resizeHash(2 * TT_DEFAULT_MB));
     setUpFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
     EXPECT_EQ(allocationsDuring([] { playGameMove(search(5)); }), 0);
 
@@ -137,6 +140,7 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
     EXPECT_EQ(allocationsDuring([] { entry = findEntry(); }), 0);
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->isBookEntry());
+    ASSERT_TRUE(resizeHash(TT_DEFAULT_MB));
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// The options an interface may set: the table's size, its clearing, and whether the engine
+// answers from its book. The table changes only while the engine thread is parked: a request
+// made during a search waits for the next applyTableRequests.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string_view>
+
+namespace vostil {
+
+// Off, the engine never answers from its book (the book is still loaded and kept).
+extern std::atomic<bool> ownBook;
+
+// A table of `mb` MiB: clamped to the table's limits and rounded down to a power of two.
+void requestHashSize(long long mb);
+// xboard's "memory": `mb` MiB for every table the engine has; the transposition table gets
+// what the other tables leave.
+void requestMemoryTotal(long long mb);
+// Empties the table; the book's entries stay.
+void requestHashClear();
+
+// Every option as the engine starts, requests dropped: for another conversation in the same
+// process (the engine thread parked).
+void resetEngineOptions();
+
+// The MiB the engine's tables other than the transposition table take, rounded up.
+uint32_t otherTablesMb();
+
+// What applyTableRequests did with a requested size.
+struct TableChange {
+    bool refused = false;       // the size could not be had: the old table stays
+    uint32_t requestedMb = 0;
+    uint32_t keptMb = 0;
+};
+// Carries out the requests made since the last call. The caller has stopped any search; this
+// waits for the engine thread to be parked.
+TableChange applyTableRequests();
+
+}  // namespace vostil
