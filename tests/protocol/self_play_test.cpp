@@ -119,6 +119,7 @@ TEST(Conversion, KingAndQueenOrRookMatesALoneKingWithinFiftyMoves) {
         engine.send(position + "\n" + go + "\n");
         if (!engine.waitForOutput("bestmove ", 30000, from)) return "";
         const size_t at = engine.output().find("bestmove ", from) + 9;
+        if (!engine.waitForOutput("\n", 30000, at)) return "";  // the whole line, not a piece of it
         return engine.output().substr(at, engine.output().find_first_of(" \n", at) - at);
     };
     vostil.send("uci\n");
