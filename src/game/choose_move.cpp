@@ -98,8 +98,9 @@ MoveChoice chooseMove() {
     // stopped is wanted for its lines, not for a move. Searches since the book was loaded may
     // have overwritten the entry: the book's own copy puts it back first.
     if (!searchUntilStopped) restoreBookEntry();
-    if (HashEntry* entry = findEntry();
-        !searchUntilStopped && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
+    // Nor is the book asked for a choice among a few root moves the interface named.
+    if (HashEntry* entry = findEntry(); !searchUntilStopped && !rootRestricted() && entry &&
+                                        entry->isBookEntry() && isLegalMove(entry->move())) {
         bookMovePlayed = true;
         return {entry->move(), 0, true};
     }

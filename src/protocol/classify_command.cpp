@@ -52,6 +52,7 @@ Command classifyCommand(const std::string& word, Move& move) {
     if (word == ".") return Command::Status;
     if (word == "protover") return Command::Protover;
     if (word == "otim") return Command::OpponentTime;
+    if (word == "option") return Command::Option;
     for (const char* silent : SILENT_WORDS)
         if (word == silent) return Command::Silent;
     return Command::Unknown;

@@ -43,6 +43,7 @@ enum class Command {
     Analyze,
     Exit,           // leave analysis
     Status,         // ".": where the analysis has got
+    Option,         // "option NAME=VALUE": an option the engine announced, set
 };
 
 // What a word asks for, tested in the loop's fixed order (the first commands match by their

@@ -113,6 +113,21 @@ void skipRestOfLine() {
         logArgument(rest.substr(first, last - first + 1));
 }
 
+// "option NAME=VALUE", the rest of the line: the options the engine announced at start-up.
+void handleOption() {
+    std::string rest;
+    input.readRestOfLine(rest);
+    while (!rest.empty() && (rest.back() == '\n' || rest.back() == '\r')) rest.pop_back();
+    const size_t first = rest.find_first_not_of(" \t");
+    if (first == std::string::npos) return;
+    logArgument(rest.substr(first));
+    const size_t equals = rest.find('=', first);
+    if (equals == std::string::npos) return;
+    const std::string_view name = std::string_view(rest).substr(first, equals - first);
+    const std::string_view value = std::string_view(rest).substr(equals + 1);
+    if (name == "MultiPV") setLineCountOption(value);
+}
+
 void skipRatings() {
     long long rating;
     if (readNumberArgument(rating)) readNumberArgument(rating);
@@ -214,6 +229,12 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
             return true;
         }
         case Command::Analyze: return true;  // already analysing
+        case Command::Option:
+            // Shown from the first iteration on, not from the next one.
+            pauseAnalysis();
+            handleOption();
+            analysePosition();
+            return true;
         case Command::Go:
         case Command::Force:
         case Command::White:
@@ -245,6 +266,8 @@ bool startUp(const std::string& first) {
     // rate instead of the clock, and other variants than chess.
     sendLine("feature nps=0\n");
     sendLine("feature variants=\"normal\"\n");
+    // Options, one feature each.
+    sendLine("feature option=\"MultiPV -spin 1 1 16\"\n");
 
     prepareEngine();
     sendLine("feature done=1\n");
@@ -337,6 +360,7 @@ void commandLoop() {
             case Command::Exit:    // outside analysis there is nothing to leave
             case Command::Status:  // nor anything to report
                 break;
+            case Command::Option: handleOption(); break;
             case Command::Protover:
             case Command::OpponentTime: skipNumberArgument(); break;
             case Command::Silent: break;

@@ -1,6 +1,7 @@
 // The UCI loop: one command a line, read while the engine searches on the choosing thread.
 #include "protocol/uci_loop.h"
 
+#include <cctype>
 #include <cstring>
 #include <string>
 
@@ -26,6 +27,8 @@ constexpr size_t UCI_LINE_LIMIT = size_t(1) << 20;
 void sendIdentity() {
     sendLine("id name Vostil\n");
     sendLine("id author the Vostil developers\n");
+    // Options, one line each.
+    sendLine("option name MultiPV type spin default 1 min 1 max 16\n");
     sendLine("uciok\n");
 }
 
@@ -63,7 +66,26 @@ void go(std::string_view arguments) {
     beginMoveChoice();
 }
 
-enum class UciCommand { None, Uci, IsReady, NewGame, Position, Go, Stop, Quit, Ignored };
+enum class UciCommand { None, Uci, IsReady, NewGame, Position, Go, Stop, Quit, SetOption, Ignored };
+
+bool sameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+// "setoption name NAME [value VALUE]": the name may have several words, and the interfaces
+// spell it in any case.
+void setOption(std::string_view arguments) {
+    if (nextWord(arguments) != "name") return;
+    const size_t valueAt = arguments.find(" value ");
+    std::string_view name = arguments.substr(0, valueAt);
+    const std::string_view value = valueAt == std::string_view::npos ? std::string_view() : arguments.substr(valueAt + 7);
+    while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+    while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+    if (sameLetters(name, "MultiPV")) setLineCountOption(value);
+}
 
 UciCommand classifyUciWord(std::string_view word) {
     if (word == "uci") return UciCommand::Uci;
@@ -75,8 +97,9 @@ UciCommand classifyUciWord(std::string_view word) {
     // that the interface has its move at once.
     if (word == "stop" || word == "ponderhit") return UciCommand::Stop;
     if (word == "quit") return UciCommand::Quit;
-    // No options to set (the tables are fixed), no debug output, nothing to register.
-    if (word == "setoption" || word == "debug" || word == "register") return UciCommand::Ignored;
+    if (word == "setoption") return UciCommand::SetOption;
+    // No debug output, nothing to register.
+    if (word == "debug" || word == "register") return UciCommand::Ignored;
     return UciCommand::None;
 }
 
@@ -103,6 +126,7 @@ bool runUciLine(std::string_view line) {
             break;
         case UciCommand::Stop: endMoveChoice(); break;
         case UciCommand::Quit: return false;
+        case UciCommand::SetOption: setOption(line); break;
         case UciCommand::Ignored:
         case UciCommand::None: break;
     }
@@ -117,6 +141,7 @@ bool choosesUci(std::string_view firstWord) {
         case UciCommand::IsReady:
         case UciCommand::NewGame:
         case UciCommand::Position:
+        case UciCommand::SetOption:
         case UciCommand::Ignored: return true;
         default: return false;
     }
@@ -128,6 +153,7 @@ void uciLoop(InputReader& input, const std::string& firstWord) {
     // that has one, and reads the lines in its own form.
     searchDrawnRoot = true;
     iterationReport = reportUciIteration;
+    rootMoveReport = reportUciRootMove;
     createChooserThread(announceVerdict, announceBestMove);
 
     // Kept between lines: after the first long ones, reading a line allocates nothing.

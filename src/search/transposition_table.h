@@ -52,6 +52,8 @@ static_assert(sizeof(Bucket) == 32);
 // [side to move][bucket]
 extern Bucket TranspositionTable[2][TT_BUCKET_COUNT];
 extern uint16_t ttGeneration;
+// While set, the search reads the table and writes nothing into it.
+extern bool tableFrozen;
 
 void clearHash();
 // Starts loading the current position's bucket from memory while the caller does other work;
@@ -72,6 +74,8 @@ HashEntry* findEntry();
 // node, otherwise may narrow [alpha, beta] and sets the ply's hashMove.
 bool probeHash(int requiredDepth, int& alpha, int& beta, int& score);
 void storeHash(Move move, int score, int depth, int bound);
+// Entries in use, in permille, as a sample of the table shows them.
+int tablePermilleUsed();
 // Writes a book move into slot 0 of the current position's bucket (generation 0).
 void storeBookEntry(Move move);
 

@@ -148,7 +148,8 @@ const char* const IGNORED_COMMANDS[] = {
     "ponder off", "ponder", "?", "draw", "hint", "bk", "edit", "#", "Pe4", "c", ".", "ics -",
     "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
     "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}", "nps 1", "foobar go",
-    "exclude e2e4", "option Hash=16", "otim", "protover",
+    "exclude e2e4", "option Hash=16", "otim", "protover", "option MultiPV=3", "option MultiPV=0",
+    "option MultiPV=x", "option MultiPV", "option",
 };
 
 // Words that begin with a command keyword: the engine compares only the prefix.
@@ -686,7 +687,8 @@ public:
                     if (readInteger(in_, depth)) depth_ = int(std::clamp<long long>(depth, 2, 63));
                     break;
                 }
-                case Command::Name: in_.readRestOfLine(); break;
+                case Command::Name:
+                case Command::Option: in_.readRestOfLine(); break;
                 case Command::Rating: {
                     long long rating;
                     if (readInteger(in_, rating)) readInteger(in_, rating);
@@ -1075,7 +1077,8 @@ public:
         const int opening = rng_.below(100);
         if (opening < 75) add("uci");
         else if (opening < 85) add("setoption name Ponder value false\nisready");
-        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1"}));
+        else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1",
+                             "setoption name MultiPV value 3"}));
         if (opening >= 85 && rng_.chance(50)) add(position());
         const int items = rng_.between(1, 30);
         for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
@@ -1130,9 +1133,13 @@ private:
     std::string go() {
         const char* words[] = {"infinite", "ponder", "depth", "movetime", "nodes", "wtime", "btime",
                                "winc", "binc", "movestogo", "mate", "searchmoves"};
+        // Root choices legal in some positions and not in others, and words that are no moves.
+        const char* choices[] = {"e2e4", "d2d4", "g1f3", "e7e5", "g8f6", "b1c3", "e1g1", "h7h8q", "a1a1", "0000", "x"};
         std::string line = "go";
         for (int i = 0, n = rng_.below(5); i < n; ++i) {
             line += std::string(" ") + rng_.pick(words);
+            if (line.size() >= 11 && line.compare(line.size() - 11, 11, "searchmoves") == 0)
+                for (int k = 0, m = rng_.below(4); k < m; ++k) line += std::string(" ") + rng_.pick(choices);
             const int r = rng_.below(100);
             if (r < 70) line += " " + std::to_string(rng_.between(0, 5000));
             else if (r < 80) line += " -" + std::to_string(rng_.between(1, 5000));
@@ -1152,7 +1159,10 @@ private:
         else if (r < 85) add("ponderhit");
         else if (r < 90) {
             const char* other[] = {"setoption name Hash value 1", "debug on", "register later", "",
-                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff"};
+                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff",
+                                   "setoption name MultiPV value 3", "setoption name multipv value 99",
+                                   "setoption name MultiPV value 0", "setoption name MultiPV value x",
+                                   "setoption name MultiPV"};
             add(rng_.pick(other));
         } else add(position() + "\n" + go());
     }
@@ -1180,10 +1190,22 @@ std::string checkUciConversation(const std::string& input, const std::string& ou
         else if (first == "isready") ++readiness;
         else if (first == "ucinewgame") legalMoveTextsAfter("startpos");
         else if (first == "position") legalMoveTextsAfter(std::string(rest));
-        else if (first == "go") legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
+        else if (first == "go") {
+            legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
+            // The legal root choices: the move is one of them, where there are any.
+            std::vector<std::string> chosen;
+            const size_t at = line.find("searchmoves");
+            std::string_view words = at == std::string::npos ? std::string_view() : std::string_view(line).substr(at);
+            for (std::string_view w = nextWord(words); !w.empty(); w = nextWord(words))
+                if (std::find(legalAtGo.back().begin(), legalAtGo.back().end(), w) != legalAtGo.back().end())
+                    chosen.emplace_back(w);
+            if (!chosen.empty()) legalAtGo.back() = chosen;
+        }
     }
 
-    const std::regex info(R"(info depth \d+ score (cp|mate) -?\d+( nodes \d+ time \d+ nps \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)?)");
+    const std::regex info(R"(info depth \d+ (seldepth \d+ (multipv ([1-9]|1[0-6]) )?)?score (cp|mate) -?\d+)"
+                          R"(( nodes \d+ time \d+ nps \d+ hashfull \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)?)"
+                          R"(|info depth \d+ currmove [a-h][1-8][a-h][1-8][qrbn]? currmovenumber \d+)");
     size_t go = 0;
     int readyok = 0, uciok = 0;
     start = 0;
@@ -1202,6 +1224,7 @@ std::string checkUciConversation(const std::string& input, const std::string& ou
                 return "bestmove " + move + " for go " + std::to_string(go) + ", which has " +
                        std::to_string(legal.size()) + " legal moves";
         } else if (!(line.rfind("id ", 0) == 0 || line.rfind("info string ", 0) == 0 ||
+                     line == "option name MultiPV type spin default 1 min 1 max 16" ||
                      std::regex_match(line, info) || line.empty()))
             return "a line of no UCI form: " + line;
     }

@@ -23,8 +23,12 @@ using vostil::testing::runEngine;
 
 namespace {
 
-const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\nuciok\n";
-const std::regex INFO(R"(info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+)( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
+const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\n"
+                             "option name MultiPV type spin default 1 min 1 max 16\nuciok\n";
+const std::regex INFO(R"(info depth (\d+) seldepth \d+(?: multipv \d+)? score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+) hashfull \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
+// The same line read for its rank, score and first move.
+const std::regex RANKED(R"(info depth (\d+) seldepth \d+(?: multipv (\d+))? score (cp|mate) (-?\d+) .* pv ([a-h][1-8][a-h][1-8][qrbn]?).*)");
+const std::regex CURRMOVE(R"(info depth \d+ currmove [a-h][1-8][a-h][1-8][qrbn]? currmovenumber \d+)");
 const std::regex BESTMOVE(R"(bestmove ([a-h][1-8][a-h][1-8][qrbn]?|0000))");
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -71,8 +75,9 @@ TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
         const char* input;
         std::string output, logged;
     } rows[] = {
-        {"uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
-         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n::cmd:: debug on\n"},
+        {"uci\nsetoption name Hash value 64\nsetoption name MultiPV value 3\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
+         IDENTITY + "readyok\nreadyok\n" + IDENTITY,
+         "::cmd:: uci\n::cmd:: setoption name Hash value 64\n::cmd:: setoption name MultiPV value 3\n::cmd:: debug on\n"},
         // scid's Serious game: it sends "uci" only once the engine has said something.
         {"setoption name Ponder value false\nisready\nuci\nquit\n", "readyok\n" + IDENTITY,
          "::cmd:: setoption name Ponder value false\n::cmd:: isready\n"},
@@ -117,8 +122,8 @@ TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
     EXPECT_TRUE(legalAfter("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq -", "", moves[2]));
     const auto lines = linesOf(engine.output());
     ASSERT_GE(lines.size(), 8u) << engine.output();
-    EXPECT_EQ(lines[3], "info string book");
-    EXPECT_EQ(lines[5], "info string book");
+    EXPECT_EQ(lines[4], "info string book");
+    EXPECT_EQ(lines[6], "info string book");
     int deepest = 0;
     bool mateInOne = false;
     for (const auto& line : lines) {
@@ -231,8 +236,8 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         const int depth = std::stoi(m[1]);
         EXPECT_GT(depth, previousDepth > 0 ? previousDepth : 2) << line;
         if (previousDepth == 0) {
-            // Twelve blanks up to "pv", then one before each move.
-            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 12, depth) << line;
+            // Sixteen blanks up to "pv", then one before each move.
+            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 16, depth) << line;
         } else {
             EXPECT_NE(m[4], "0") << line;
         }
@@ -242,6 +247,75 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     ASSERT_EQ(moves.size(), 7u) << engine.output();
     EXPECT_TRUE(legalAfter(START_FEN, "a2a3", moves[0])) << moves[0];
     for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
+}
+
+// Several lines: at every depth the first is the one-line search's own (each row is searched with
+// one line first, from a cleared table), then the others, ranked by score, each a different
+// move, as many as asked or as the root choices allow; the choices bound the move and every line,
+// and choices that are no legal moves leave every move to choose from.
+TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
+    const struct {
+        const char* fen;
+        int lines, depth;
+        const char* choices;  // "go ... searchmoves" words; "" for none
+        int shown;            // lines told at each depth
+        std::vector<std::string> moves;  // the moves allowed; empty for any
+    } rows[] = {
+        {"r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -", 3, 6, "", 3, {}},
+        // Lower lines that left their pawn scores in the cache turned the first line here at depth 7.
+        {"2rq1rk1/pb1nbppp/1p2pn2/2pp4/2PP4/1PN1PN2/PB2BPPP/2RQ1RK1 w - -", 2, 7, "", 2, {}},
+        {"7k/8/5K2/8/8/8/8/6Q1 w - -", 4, 4, " searchmoves g1g2 g1a1 h2h4 g1g2", 2, {"g1g2", "g1a1"}},
+        {"7k/8/5K2/8/8/8/8/6Q1 w - -", 1, 4, " searchmoves e2e4 x", 1, {"g1g7"}},
+    };
+    for (const auto& row : rows) {
+        EngineProcess engine;
+        const std::string position = std::string("ucinewgame\nposition fen ") + row.fen + "\n";
+        const std::string go = "go depth " + std::to_string(row.depth) + row.choices + "\n";
+        engine.send("uci\n" + position + "go depth " + std::to_string(row.depth) + "\n");
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000)) << engine.output();
+        const size_t from = engine.output().size();
+        engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + go);
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << engine.output();
+        engine.send("quit\n");
+        ASSERT_TRUE(engine.waitForExit(10000)) << engine.output();
+        std::vector<std::string> single(64);  // the one-line search's move at each depth
+        std::vector<std::vector<std::pair<int, std::string>>> ranked(64);  // score and move, by rank
+        for (const auto& line : linesOf(engine.output().substr(0, from))) {
+            std::smatch m;
+            if (std::regex_match(line, m, RANKED)) single[size_t(std::stoi(m[1]))] = m[5];
+        }
+        for (const auto& line : linesOf(engine.output().substr(from))) {
+            std::smatch m;
+            if (!std::regex_match(line, m, RANKED)) continue;
+            const int depth = std::stoi(m[1]), value = std::stoi(m[4]);
+            const int score = m[3] == "cp" ? value : value > 0 ? 100000 - value : -100000 - value;
+            auto& lines = ranked[size_t(depth)];
+            EXPECT_EQ(m[2].matched ? std::stoi(m[2]) : 1, int(lines.size()) + 1) << line;
+            EXPECT_EQ(m[2].matched, row.lines > 1) << line;
+            if (!lines.empty()) {
+                EXPECT_LE(score, lines.back().first) << line;
+            }
+            for (const auto& other : lines) EXPECT_NE(other.second, m[5].str()) << line;
+            if (lines.empty() && !*row.choices) {
+                EXPECT_EQ(m[5].str(), single[size_t(depth)]) << line;
+            }
+            if (!row.moves.empty()) {
+                EXPECT_NE(std::find(row.moves.begin(), row.moves.end(), m[5].str()), row.moves.end()) << line;
+            }
+            lines.emplace_back(score, m[5]);
+        }
+        for (int depth = 2; depth <= row.depth && !ranked[size_t(depth)].empty(); ++depth)
+            EXPECT_EQ(int(ranked[size_t(depth)].size()), row.shown) << row.fen << " depth " << depth;
+        EXPECT_FALSE(ranked[2].empty()) << engine.output();
+        const auto moves = bestMoves(engine.output());
+        ASSERT_EQ(moves.size(), 2u) << engine.output();
+        if (!*row.choices) {
+            EXPECT_EQ(moves[1], moves[0]) << row.fen;
+        }
+        if (!row.moves.empty()) {
+            EXPECT_NE(std::find(row.moves.begin(), row.moves.end(), moves[1]), row.moves.end()) << moves[1];
+        }
+    }
 }
 
 // A stop before the first iteration is done, readiness and new positions during a search, and
@@ -273,8 +347,10 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     // Whole lines only: every line is one of the protocol's forms.
     for (const auto& line : linesOf(engine.output()))
         EXPECT_TRUE(line.empty() || line == "readyok" || line.rfind("id ", 0) == 0 || line == "uciok" ||
+                    line.rfind("option name ", 0) == 0 ||
                     line == "info string BOOK ERROR!" ||
-                    std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE))
+                    std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE) ||
+                    std::regex_match(line, CURRMOVE))
             << line;
 }
 

@@ -85,7 +85,7 @@ int matePlies(int score) { return MATE_SCORE - (score < 0 ? -score : score); }
 
 // Every iteration the search reports, in order.
 std::vector<int> reportedScores, reportedDepths;
-void recordIteration(int depth, int score, const char*, bool) {
+void recordIteration(int depth, int score, const char*, bool, int) {
     reportedScores.push_back(score);
     reportedDepths.push_back(depth);
 }
