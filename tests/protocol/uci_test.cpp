@@ -327,8 +327,10 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     size_t from = engine.output().size();
     engine.send("position startpos moves d2d4\ngo infinite\n");
     ASSERT_TRUE(engine.waitForOutput("info depth 3 ", 20000, from)) << engine.output();
-    engine.send("isready\n");
+    // Several lines asked for during the search: they begin with its next iteration.
+    engine.send("setoption name MultiPV value 3\nisready\n");
     ASSERT_TRUE(engine.waitForOutput("readyok\n", 20000, from)) << engine.output();
+    ASSERT_TRUE(engine.waitForOutput(" multipv 3 ", 20000, from)) << engine.output();
     EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << "infinite ended by itself";
     // A new position during the search ends it first, with its move.
     engine.send("position startpos moves d2d4 d7d5\ngo wtime 100000 btime 100000\nisready\nstop\n");
