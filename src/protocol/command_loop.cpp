@@ -267,6 +267,7 @@ bool startUp(const std::string& first) {
     sendLine("feature nps=0\n");
     sendLine("feature variants=\"normal\"\n");
     // Options, one feature each.
+    static_assert(MAX_LINE_COUNT == 16, "the MultiPV feature names the largest count");
     sendLine("feature option=\"MultiPV -spin 1 1 16\"\n");
 
     prepareEngine();

@@ -28,6 +28,7 @@ void sendIdentity() {
     sendLine("id name Vostil\n");
     sendLine("id author the Vostil developers\n");
     // Options, one line each.
+    static_assert(MAX_LINE_COUNT == 16, "the MultiPV line names the largest count");
     sendLine("option name MultiPV type spin default 1 min 1 max 16\n");
     sendLine("uciok\n");
 }

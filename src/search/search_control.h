@@ -36,8 +36,8 @@ extern IterationReport iterationReport;
 
 // How many of the best root moves each iteration tells, each with its own line (1 to
 // MAX_LINE_COUNT). The first is the one-line search's own result; the others are searched after
-// it, with the moves above them left out, and leave nothing behind but table entries below the
-// root. Read at each iteration.
+// it, with the moves above them left out, and leave nothing behind that a later iteration reads.
+// Read at each iteration.
 constexpr int MAX_LINE_COUNT = 16;
 extern std::atomic<int> lineCount;
 
