@@ -49,21 +49,27 @@ int searchLowerLines(int wanted) {
     if (wanted <= 1) return 1;
     PlyRecord& root = PlyRecords[0];
     MoveEntry* const list = MoveStack;
-    // An iteration the table answered whole has not made the list yet: it is made as the first
-    // iteration searched would make it, and kept so.
-    if (root.moveListEnd == nullptr) {
+    // The first entry of the list is the SearchResult. An iteration the table answered whole
+    // has not made the list yet: it is made here for the lower lines and dropped again
+    // afterwards, the result put back, so that the first iteration searched makes its own.
+    const MoveEntry result = SearchResult();
+    const bool listMadeHere = root.moveListEnd == nullptr;
+    if (listMadeHere) {
         root.moveListEnd = generateRootList(list, root.checkInfo);
         saveUndoState();
     }
     const int size = int(root.moveListEnd - list);
     assert(size <= ROOT_LIST_LIMIT);
-    if (size <= 1) return 1;
-    saveOrdering(list, size);
-    // The first line's move heads the list (already so, unless the table answered).
-    const Move best = SearchResult().move;
     MoveEntry* const firstLine =
-        std::find_if(list, list + size, [best](const MoveEntry& e) { return e.move == best; });
-    if (firstLine == list + size) return 1;
+        std::find_if(list, list + size, [&result](const MoveEntry& e) { return e.move == result.move; });
+    if (size <= 1 || firstLine == list + size) {
+        if (listMadeHere) {
+            root.moveListEnd = nullptr;
+            SearchResult() = result;
+        }
+        return 1;
+    }
+    saveOrdering(list, size);
     std::swap(*firstLine, list[0]);
     tableFrozen = pawnCacheFrozen = true;
     int lines = 1;
@@ -77,6 +83,10 @@ int searchLowerLines(int wanted) {
     }
     tableFrozen = pawnCacheFrozen = false;
     restoreOrdering(list, size);
+    if (listMadeHere) {
+        root.moveListEnd = nullptr;
+        SearchResult() = result;
+    }
     // Each line is the best of what the lines above it left, so they come in order, but the
     // killers and counters learnt meanwhile may still swap two neighbours. Sorted in place (a
     // sorting buffer would be allocated), equals kept in their order.

@@ -276,15 +276,33 @@ TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
         const size_t from = engine.output().size();
         engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + go);
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << engine.output();
+        // Analysed again, the iterations the table answers whole are told at the deepest, its
+        // lines as different as ever: the lower lines must not take the table's result for the
+        // first entry of a list they make.
+        const size_t again = engine.output().size();
+        const std::string lastRank = " multipv " + std::to_string(row.shown) + " ";
+        if (row.shown > 1) {
+            engine.send("go infinite\n");
+            ASSERT_TRUE(engine.waitForOutput(lastRank, 30000, again)) << engine.output().substr(again);
+            engine.send("stop\n");
+        }
         engine.send("quit\n");
         ASSERT_TRUE(engine.waitForExit(10000)) << engine.output();
+        const std::string analysed = engine.output().substr(again);
+        std::vector<std::string> firstMoves;
+        for (const auto& line : linesOf(analysed.substr(0, analysed.find('\n', analysed.find(lastRank))))) {
+            std::smatch m;
+            if (!std::regex_match(line, m, RANKED)) continue;
+            EXPECT_EQ(std::count(firstMoves.begin(), firstMoves.end(), m[5].str()), 0) << analysed;
+            firstMoves.push_back(m[5]);
+        }
         std::vector<std::string> single(64);  // the one-line search's move at each depth
         std::vector<std::vector<std::pair<int, std::string>>> ranked(64);  // score and move, by rank
         for (const auto& line : linesOf(engine.output().substr(0, from))) {
             std::smatch m;
             if (std::regex_match(line, m, RANKED)) single[size_t(std::stoi(m[1]))] = m[5];
         }
-        for (const auto& line : linesOf(engine.output().substr(from))) {
+        for (const auto& line : linesOf(engine.output().substr(from, again - from))) {
             std::smatch m;
             if (!std::regex_match(line, m, RANKED)) continue;
             const int depth = std::stoi(m[1]), value = std::stoi(m[4]);
@@ -307,7 +325,7 @@ TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
         for (int depth = 2; depth <= row.depth && !ranked[size_t(depth)].empty(); ++depth)
             EXPECT_EQ(int(ranked[size_t(depth)].size()), row.shown) << row.fen << " depth " << depth;
         EXPECT_FALSE(ranked[2].empty()) << engine.output();
-        const auto moves = bestMoves(engine.output());
+        const auto moves = bestMoves(engine.output().substr(0, again));
         ASSERT_EQ(moves.size(), 2u) << engine.output();
         if (!*row.choices) {
             EXPECT_EQ(moves[1], moves[0]) << row.fen;
