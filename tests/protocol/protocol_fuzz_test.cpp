@@ -148,8 +148,7 @@ const char* const IGNORED_COMMANDS[] = {
     "ponder off", "ponder", "?", "draw", "hint", "bk", "edit", "#", "Pe4", "c", ".", "ics -",
     "variant normal", "memory 64", "cores 1", "usermove", "playother", "analyze", "exit",
     "tests", "benchmarks", "xboard", "otim 5000", "1-0", "{Black resigns}", "nps 1", "foobar go",
-    "exclude e2e4", "option Hash=16", "otim", "protover", "option MultiPV=3", "option MultiPV=0",
-    "option MultiPV=x", "option MultiPV", "option",
+    "exclude e2e4", "option Hash=16", "otim", "protover", "option MultiPV=3", "option MultiPV=x", "option",
 };
 
 // Words that begin with a command keyword: the engine compares only the prefix.
@@ -1159,10 +1158,8 @@ private:
         else if (r < 85) add("ponderhit");
         else if (r < 90) {
             const char* other[] = {"setoption name Hash value 1", "debug on", "register later", "",
-                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff",
-                                   "setoption name MultiPV value 3", "setoption name multipv value 99",
-                                   "setoption name MultiPV value 0", "setoption name MultiPV value x",
-                                   "setoption name MultiPV"};
+                                   "   ", "xboard", "new", "e2e4", "QUIT", "7", "\x01\xff", "setoption name multipv value 99",
+                                   "setoption name MultiPV value 0", "setoption name MultiPV value x"};
             add(rng_.pick(other));
         } else add(position() + "\n" + go());
     }
@@ -1194,11 +1191,9 @@ std::string checkUciConversation(const std::string& input, const std::string& ou
             legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
             // The legal root choices: the move is one of them, where there are any.
             std::vector<std::string> chosen;
-            const size_t at = line.find("searchmoves");
-            std::string_view words = at == std::string::npos ? std::string_view() : std::string_view(line).substr(at);
+            std::string_view words = std::string_view(line).substr(std::min(line.find("searchmoves"), line.size()));
             for (std::string_view w = nextWord(words); !w.empty(); w = nextWord(words))
-                if (std::find(legalAtGo.back().begin(), legalAtGo.back().end(), w) != legalAtGo.back().end())
-                    chosen.emplace_back(w);
+                if (std::count(legalAtGo.back().begin(), legalAtGo.back().end(), w)) chosen.emplace_back(w);
             if (!chosen.empty()) legalAtGo.back() = chosen;
         }
     }

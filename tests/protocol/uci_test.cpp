@@ -257,8 +257,8 @@ TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
     const struct {
         const char* fen;
         int lines, depth;
-        const char* choices;  // "go ... searchmoves" words; "" for none
-        int shown;            // lines told at each depth
+        const char* choices;             // "go ... searchmoves" words
+        size_t shown;                    // lines told at each depth
         std::vector<std::string> moves;  // the moves allowed; empty for any
     } rows[] = {
         {"r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -", 3, 6, "", 3, {}},
@@ -270,69 +270,49 @@ TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
     for (const auto& row : rows) {
         EngineProcess engine;
         const std::string position = std::string("ucinewgame\nposition fen ") + row.fen + "\n";
-        const std::string go = "go depth " + std::to_string(row.depth) + row.choices + "\n";
-        engine.send("uci\n" + position + "go depth " + std::to_string(row.depth) + "\n");
+        const std::string depth = "go depth " + std::to_string(row.depth);
+        engine.send("uci\n" + position + depth + "\n");
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000)) << engine.output();
         const size_t from = engine.output().size();
-        engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + go);
+        engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + depth + row.choices + "\n");
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << engine.output();
-        // Analysed again, the iterations the table answers whole are told at the deepest, its
-        // lines as different as ever: the lower lines must not take the table's result for the
-        // first entry of a list they make.
+        // Analysed again, the iterations the table answers whole are told at the deepest, with
+        // as many different lines: the lower lines must not take a list they make for the result.
         const size_t again = engine.output().size();
         const std::string lastRank = " multipv " + std::to_string(row.shown) + " ";
-        if (row.shown > 1) {
-            engine.send("go infinite\n");
-            ASSERT_TRUE(engine.waitForOutput(lastRank, 30000, again)) << engine.output().substr(again);
-            engine.send("stop\n");
-        }
-        engine.send("quit\n");
+        if (row.shown > 1) engine.send("go infinite\n");
+        ASSERT_TRUE(row.shown == 1 || engine.waitForOutput(lastRank, 30000, again)) << engine.output().substr(again);
+        engine.send("stop\nquit\n");
         ASSERT_TRUE(engine.waitForExit(10000)) << engine.output();
-        const std::string analysed = engine.output().substr(again);
-        std::vector<std::string> firstMoves;
-        for (const auto& line : linesOf(analysed.substr(0, analysed.find('\n', analysed.find(lastRank))))) {
-            std::smatch m;
-            if (!std::regex_match(line, m, RANKED)) continue;
-            EXPECT_EQ(std::count(firstMoves.begin(), firstMoves.end(), m[5].str()), 0) << analysed;
-            firstMoves.push_back(m[5]);
-        }
+        const std::string out = engine.output();
+        // Three parts: the one-line search, the one with several lines, the analysis again.
+        const size_t ends[] = {from, again, out.find('\n', out.find(lastRank, again))};
         std::vector<std::string> single(64);  // the one-line search's move at each depth
-        std::vector<std::vector<std::pair<int, std::string>>> ranked(64);  // score and move, by rank
-        for (const auto& line : linesOf(engine.output().substr(0, from))) {
-            std::smatch m;
-            if (std::regex_match(line, m, RANKED)) single[size_t(std::stoi(m[1]))] = m[5];
-        }
-        for (const auto& line : linesOf(engine.output().substr(from, again - from))) {
-            std::smatch m;
-            if (!std::regex_match(line, m, RANKED)) continue;
-            const int depth = std::stoi(m[1]), value = std::stoi(m[4]);
-            const int score = m[3] == "cp" ? value : value > 0 ? 100000 - value : -100000 - value;
-            auto& lines = ranked[size_t(depth)];
-            EXPECT_EQ(m[2].matched ? std::stoi(m[2]) : 1, int(lines.size()) + 1) << line;
-            EXPECT_EQ(m[2].matched, row.lines > 1) << line;
-            if (!lines.empty()) {
-                EXPECT_LE(score, lines.back().first) << line;
+        for (size_t part = 0, begin = 0; part < 3; begin = ends[part++]) {
+            std::vector<std::vector<std::pair<int, std::string>>> ranked(64);  // score and move
+            for (const auto& line : linesOf(out.substr(begin, ends[part] - begin))) {
+                std::smatch m;
+                if (!std::regex_match(line, m, RANKED)) continue;
+                const size_t d = std::stoul(m[1]);
+                const int value = std::stoi(m[4]), score = m[3] == "cp" ? value : (value > 0 ? 1 : -1) * 100000 - value;
+                if (part == 0) { single[d] = m[5]; continue; }
+                auto& lines = ranked[d];
+                EXPECT_EQ(m[2].matched ? std::stoul(m[2]) : 1, lines.size() + 1) << line;
+                EXPECT_EQ(m[2].matched, row.lines > 1) << line;
+                for (const auto& other : lines) EXPECT_NE(other.second, m[5].str()) << line;
+                EXPECT_TRUE(part == 2 || lines.empty() || score <= lines.back().first) << line;
+                EXPECT_TRUE(part == 2 || !lines.empty() || *row.choices || m[5] == single[d]) << line;
+                EXPECT_TRUE(part == 2 || row.moves.empty() || std::count(row.moves.begin(), row.moves.end(), m[5].str())) << line;
+                lines.emplace_back(score, m[5]);
             }
-            for (const auto& other : lines) EXPECT_NE(other.second, m[5].str()) << line;
-            if (lines.empty() && !*row.choices) {
-                EXPECT_EQ(m[5].str(), single[size_t(depth)]) << line;
-            }
-            if (!row.moves.empty()) {
-                EXPECT_NE(std::find(row.moves.begin(), row.moves.end(), m[5].str()), row.moves.end()) << line;
-            }
-            lines.emplace_back(score, m[5]);
+            for (size_t d = 2; part == 1 && d <= size_t(row.depth) && !ranked[d].empty(); ++d)
+                EXPECT_EQ(ranked[d].size(), row.shown) << row.fen << " depth " << d;
+            EXPECT_TRUE(part != 1 || !ranked[2].empty()) << out;
         }
-        for (int depth = 2; depth <= row.depth && !ranked[size_t(depth)].empty(); ++depth)
-            EXPECT_EQ(int(ranked[size_t(depth)].size()), row.shown) << row.fen << " depth " << depth;
-        EXPECT_FALSE(ranked[2].empty()) << engine.output();
-        const auto moves = bestMoves(engine.output().substr(0, again));
-        ASSERT_EQ(moves.size(), 2u) << engine.output();
-        if (!*row.choices) {
-            EXPECT_EQ(moves[1], moves[0]) << row.fen;
-        }
-        if (!row.moves.empty()) {
-            EXPECT_NE(std::find(row.moves.begin(), row.moves.end(), moves[1]), row.moves.end()) << moves[1];
-        }
+        const auto moves = bestMoves(out.substr(0, again));
+        ASSERT_EQ(moves.size(), 2u) << out;
+        EXPECT_TRUE(*row.choices || moves[1] == moves[0]) << out;
+        EXPECT_TRUE(row.moves.empty() || std::count(row.moves.begin(), row.moves.end(), moves[1])) << moves[1];
     }
 }
 

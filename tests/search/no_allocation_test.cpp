@@ -111,8 +111,7 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
     lineCount = 3;
     EXPECT_EQ(allocationsDuring([] {
                   setUpUciPosition(game);
-                  applySearchRequest(readGoArguments("wtime 1000 btime 1000 winc 10 binc 10 searchmoves d7d5 g8f6",
-                                                     pos.sideToMove));
+                  applySearchRequest(readGoArguments("btime 1000 binc 10 searchmoves d7d5 g8f6", pos.sideToMove));
                   startSearchClock();
                   search(5);
               }),
