@@ -21,6 +21,7 @@
 #include "board/parse_coordinate_move.h"
 #include "common/log.h"
 #include "common/move_text.h"
+#include "eval/evaluate.h"
 #include "game/engine_control.h"
 #include "game/engine_options.h"
 #include "game/game_record.h"
@@ -104,12 +105,16 @@ inline void freshEngineSettings() {
     outsideStop = false;
     postThinking = false;
     resetEngineOptions();
+    lineCount = 1;
+    rootChoiceCount = 0;
 }
 
 // After a whole conversation: the search unwound, the game within its history and its
 // takeback store, and the game position sound with no search move left on it.
 inline void requireSoundGameAfterConversation() {
     require(currentPly == PlyRecords, "the search did not unwind its ply records");
+    require(!tableFrozen && !pawnCacheFrozen, "the lower lines left the tables read-only");
+    require(lineCount >= 1 && lineCount <= MAX_LINE_COUNT, "the number of lines is out of its range");
     require(historyTop - GameHistory <= GAME_HISTORY_LIMIT, "the game outgrew its history");
     const int recorded = int(std::count_if(gameRecord.moves, gameRecord.moves + gameRecord.moveCount,
                                            [](Move m) { return !isHandOver(m); }));

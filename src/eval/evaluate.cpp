@@ -13,6 +13,7 @@
 namespace vostil {
 
 uint32_t pawnCache[PAWN_CACHE_SIZE];
+bool pawnCacheFrozen = false;
 
 namespace {
 
@@ -134,7 +135,7 @@ int cachedPawnStructure(const int16_t* pawnTable) {
     int p = pawnStructure(pawnTable);
     // The biased score must stay clear of the key bits and of zero, which marks an empty entry.
     assert(p + SCORE_BIAS > 0 && p + SCORE_BIAS <= int(PAWN_CACHE_SCORE_MASK));
-    entry = uint32_t(p + SCORE_BIAS) | (key & PAWN_CACHE_KEY_MASK);
+    if (!pawnCacheFrozen) entry = uint32_t(p + SCORE_BIAS) | (key & PAWN_CACHE_KEY_MASK);
     return p;
 }
 

@@ -16,6 +16,8 @@ constexpr int PIECE_VALUE[13] = {0, 100, 100, 310, 310, 315, 315, 500, 500, 940,
 
 constexpr int PAWN_CACHE_SIZE = 1 << 18;
 extern uint32_t pawnCache[PAWN_CACHE_SIZE];
+// While set, the cache is read and nothing is written into it.
+extern bool pawnCacheFrozen;
 
 // No static value reaches this far: beyond it lie the mate scores and the illegal-move mark,
 // and a lopsided army (nine queens) would otherwise pass for one of them.

@@ -97,9 +97,9 @@ MoveChoice chooseMove() {
 
     // Book move: played at once, the engine thread stays parked. A search to go on until
     // stopped is wanted for its lines, not for a move; nor is the book asked when it is turned
-    // off. Searches since the book was loaded may have overwritten the entry: the book's own
-    // copy puts it back first.
-    const bool askBook = !searchUntilStopped && ownBook.load();
+    // off, or for a choice among a few root moves the interface named. Searches since the book
+    // was loaded may have overwritten the entry: the book's own copy puts it back first.
+    const bool askBook = !searchUntilStopped && ownBook.load() && !rootRestricted();
     if (askBook) restoreBookEntry();
     if (HashEntry* entry = findEntry(); askBook && entry && entry->isBookEntry() && isLegalMove(entry->move())) {
         bookMovePlayed = true;

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string_view>
 
 #include "search/search_control.h"
 
@@ -62,6 +63,9 @@ struct SearchRequest {
     int64_t depth = 0;          // 0 for no depth limit
     uint64_t nodes = 0;         // 0 for no node limit
     bool untilStopped = false;  // "infinite" and "ponder"
+    // The root moves to choose from ("searchmoves"), legal ones only; none, every move.
+    int searchMoveCount = 0;
+    Move searchMoves[MAX_ROOT_CHOICES];
 };
 
 // Engine thread side.
@@ -96,5 +100,11 @@ void setSearchDepth(long long depth);
 uint32_t budgetForClockMs(uint32_t clock, uint32_t increment, int32_t movesPerControl);
 // Sets every limit of the next move from one request; what the request leaves out is unlimited.
 void applySearchRequest(const SearchRequest& request);
+
+// Several lines ("MultiPV"), the same option in both protocols: how many of the best root moves
+// each iteration tells. A number out of range is brought to the nearest bound; false, and
+// nothing changed, for a value that is no number.
+constexpr int DEFAULT_LINE_COUNT = 1;
+bool setLineCountOption(std::string_view value);
 
 }  // namespace vostil

@@ -1,15 +1,18 @@
 // Thinking lines in the protocol's form, printed by the engine thread as each iteration ends.
 #include "game/thinking_output.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
 #include "board/position.h"
+#include "common/move_text.h"
 #include "common/output.h"
 #include "common/types.h"
 #include "search/search.h"
+#include "search/transposition_table.h"
 
 namespace vostil {
 
@@ -22,6 +25,10 @@ using Clock = std::chrono::steady_clock;
 // Written by the engine thread at each search start, read by the main thread for a status.
 std::atomic<int64_t> searchStartTicks{0};
 std::atomic<uint64_t> searchStartNodes{0};
+// The search time after which the next "currmove" may be told (engine thread only).
+uint32_t nextRootMoveReportMs = 0;
+constexpr uint32_t ROOT_MOVE_REPORT_START_MS = 1000;
+constexpr uint32_t ROOT_MOVE_REPORT_INTERVAL_MS = 500;
 
 constexpr int MATE_REPORT = 100000;
 
@@ -58,8 +65,8 @@ void formatThinkingLine(char* out, size_t size, int depth, int score, uint32_t c
                   centiseconds, nodes, length ? " " : "", length, line);
 }
 
-void formatUciInfoLine(char* out, size_t size, int depth, int score, uint32_t milliseconds,
-                       uint64_t nodes, const char* line) {
+void formatUciInfoLine(char* out, size_t size, const UciInfo& info, const char* line) {
+    int score = info.score;
     const int reported = thinkingScore(score);
     const char* kind = "cp";
     if (reported > MATE_REPORT) {
@@ -69,16 +76,22 @@ void formatUciInfoLine(char* out, size_t size, int depth, int score, uint32_t mi
         kind = "mate";
         score = reported + MATE_REPORT;
     }
-    const uint64_t nps = nodes * 1000 / (milliseconds ? milliseconds : 1);
+    char rank[24] = "";
+    if (info.lineNumber > 0) std::snprintf(rank, sizeof rank, " multipv %d", info.lineNumber);
+    const uint64_t nps = info.nodes * 1000 / (info.milliseconds ? info.milliseconds : 1);
     const int length = movesLength(line);
-    std::snprintf(out, size, "info depth %d score %s %d nodes %" PRIu64 " time %" PRIu32 " nps %" PRIu64 "%s%.*s\n",
-                  depth, kind, score, nodes, milliseconds, nps, length ? " pv " : "", length, line);
+    std::snprintf(out, size,
+                  "info depth %d seldepth %d%s score %s %d nodes %" PRIu64 " time %" PRIu32 " nps %" PRIu64
+                  " hashfull %d%s%.*s\n",
+                  info.depth, info.selectiveDepth, rank, kind, score, info.nodes, info.milliseconds, nps,
+                  info.hashfull, length ? " pv " : "", length, line);
 }
 
 void startSearchClock() {
     searchStartTicks.store(Clock::now().time_since_epoch().count(), std::memory_order_relaxed);
     searchStartNodes.store(nodeCount, std::memory_order_relaxed);
     searchProgress.nodes.store(nodeCount, std::memory_order_relaxed);
+    nextRootMoveReportMs = ROOT_MOVE_REPORT_START_MS;
 }
 
 uint32_t searchMilliseconds() {
@@ -101,7 +114,7 @@ uint64_t searchNodesSoFar() {
            searchStartNodes.load(std::memory_order_relaxed);
 }
 
-void reportIteration(int depth, int score, const char* line, bool completed) {
+void reportIteration(int depth, int score, const char* line, bool completed, int) {
     const bool analysing = analysisMode.load(std::memory_order_relaxed);
     if (analysing ? !completed : !postThinking.load(std::memory_order_relaxed)) return;
     // The line of a deep search is long; what does not fit is cut, never allocated.
@@ -110,9 +123,23 @@ void reportIteration(int depth, int score, const char* line, bool completed) {
     sendLine(text);
 }
 
-void reportUciIteration(int depth, int score, const char* line, bool) {
-    static char text[PV_TEXT_SIZE + 128];
-    formatUciInfoLine(text, sizeof text, depth, score, searchMilliseconds(), searchNodesNow(), line);
+void reportUciIteration(int depth, int score, const char* line, bool, int lineNumber) {
+    static char text[PV_TEXT_SIZE + 160];
+    // An iteration the table answered searched nothing, but its line is as deep as the iteration.
+    const UciInfo info{depth,          std::max(depth, selectiveDepth), lineNumber,        score,
+                       searchMilliseconds(), searchNodesNow(),           tablePermilleUsed()};
+    formatUciInfoLine(text, sizeof text, info, line);
+    sendLine(text);
+}
+
+void reportUciRootMove(int depth, Move move, int number) {
+    const uint32_t ms = searchMilliseconds();
+    if (ms < nextRootMoveReportMs) return;
+    nextRootMoveReportMs = ms + ROOT_MOVE_REPORT_INTERVAL_MS;
+    char text[64];
+    int length = std::snprintf(text, sizeof text, "info depth %d currmove ", depth);
+    char* end = formatCoordinateMove(text + length, move);
+    std::snprintf(end, sizeof text - size_t(end - text), " currmovenumber %d\n", number);
     sendLine(text);
 }
 

@@ -99,6 +99,8 @@ void applySearchRequest(const SearchRequest& request) {
     // An analysis shows its lines from the first iteration on, as the xboard one does; resumed
     // from a deep table entry it would show nothing for seconds.
     resumeFromTable = !request.untilStopped;
+    rootChoiceCount = request.searchMoveCount;
+    std::copy(request.searchMoves, request.searchMoves + request.searchMoveCount, rootChoices);
 }
 
 }  // namespace vostil

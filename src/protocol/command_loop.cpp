@@ -191,6 +191,8 @@ void handleOption() {
     } else if (name == "Clear Hash" && equals == std::string::npos) {
         requestHashClear();
         applyTableOptions();
+    } else if (name == "MultiPV") {
+        setLineCountOption(value);
     } else {
         // Shown up to a zero byte, as an unknown command is.
         sendLine(("Error (unknown option): " + std::string(text.c_str()) + "\n").c_str());
@@ -257,7 +259,8 @@ bool handleInAnalysis(Command command, const std::string& word, Move m) {
         case Command::Analyze: return true;  // already analysing
         case Command::Memory:
         case Command::Option:
-            // The table changes only while no search runs.
+            // The table changes only while no search runs, and further lines show from the
+            // first iteration on.
             pauseAnalysis();
             command == Command::Memory ? handleMemory() : handleOption();
             analysePosition();
@@ -297,6 +300,8 @@ bool startUp(const std::string& first) {
     sendLine("feature memory=1\n");
     sendLine("feature option=\"OwnBook -check 1\"\n");
     sendLine("feature option=\"Clear Hash -button\"\n");
+    static_assert(MAX_LINE_COUNT == 16, "the MultiPV feature names the largest count");
+    sendLine("feature option=\"MultiPV -spin 1 1 16\"\n");
 
     prepareEngine();
     sendLine("feature done=1\n");

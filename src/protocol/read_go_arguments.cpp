@@ -2,8 +2,10 @@
 #include <charconv>
 #include <cstdint>
 
+#include "board/parse_coordinate_move.h"
 #include "common/next_word.h"
 #include "common/types.h"
+#include "movegen/legal_moves.h"
 #include "protocol/uci_loop.h"
 
 namespace vostil {
@@ -23,14 +25,27 @@ bool takeNumber(std::string_view& text, int64_t& value) {
     return true;
 }
 
+// The legal move of the game position a word names, or 0.
+Move legalMoveNamed(std::string_view word) {
+    char text[8];
+    if (word.size() >= sizeof text) return 0;
+    word.copy(text, word.size());
+    text[word.size()] = '\0';
+    const Move m = parseCoordinateMove(text, MoveSource::Root);
+    return m && isLegalMove(m) ? m : 0;
+}
+
 }  // namespace
 
 SearchRequest readGoArguments(std::string_view arguments, int sideToMove) {
     SearchRequest request;
     const bool white = sideToMove == WHITE;
     int64_t n = 0;
+    bool rootMoves = false;  // the words after "searchmoves"
     for (std::string_view word = nextWord(arguments); !word.empty(); word = nextWord(arguments)) {
-        if (word == "infinite" || word == "ponder") {
+        if (word == "searchmoves") {
+            rootMoves = true;
+        } else if (word == "infinite" || word == "ponder") {
             request.untilStopped = true;
         } else if (word == (white ? "wtime" : "btime")) {
             if (takeNumber(arguments, n)) {
@@ -50,8 +65,12 @@ SearchRequest readGoArguments(std::string_view arguments, int sideToMove) {
             if (takeNumber(arguments, n)) request.depth = n;
         } else if (word == "nodes") {
             if (takeNumber(arguments, n)) request.nodes = n > 0 ? uint64_t(n) : 0;
+        } else if (rootMoves) {
+            // Moves that are illegal here or no moves at all are passed over.
+            const Move m = legalMoveNamed(word);
+            if (m && request.searchMoveCount < MAX_ROOT_CHOICES) request.searchMoves[request.searchMoveCount++] = m;
         }
-        // The opponent's clock, "mate", "searchmoves" and their words play no part.
+        // The opponent's clock, "mate" and their words play no part.
     }
     return request;
 }

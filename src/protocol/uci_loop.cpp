@@ -44,6 +44,9 @@ void sendIdentity() {
     sendLine("id name Vostil\n");
     sendLine("id author the Vostil developers\n");
     sendTableAndBookOptions();
+    // Options, one line each.
+    static_assert(MAX_LINE_COUNT == 16, "the MultiPV line names the largest count");
+    sendLine("option name MultiPV type spin default 1 min 1 max 16\n");
     sendLine("uciok\n");
 }
 
@@ -90,6 +93,9 @@ void setOption(std::string_view arguments) {
         else if (error == std::errc::result_out_of_range) requestHashSize(value[0] == '-' ? 0 : TT_MAX_MB);
     } else if (equalsIgnoringCase(name, "Clear Hash")) {
         requestHashClear();
+    } else if (equalsIgnoringCase(name, "MultiPV")) {
+        setLineCountOption(value);
+        return;
     } else if (equalsIgnoringCase(name, "OwnBook")) {
         if (equalsIgnoringCase(value, "true")) ownBook = true;
         else if (equalsIgnoringCase(value, "false")) ownBook = false;
@@ -208,6 +214,7 @@ void uciLoop(InputReader& input, const std::string& firstWord) {
     // that has one, and reads the lines in its own form.
     searchDrawnRoot = true;
     iterationReport = reportUciIteration;
+    rootMoveReport = reportUciRootMove;
     createChooserThread(announceVerdict, announceBestMove);
 
     // Kept between lines: after the first long ones, reading a line allocates nothing.

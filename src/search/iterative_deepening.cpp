@@ -61,7 +61,7 @@ void settleResult() {
     if (fitsRoot(SearchResult().move)) return;
     PlyRecord& root = *currentPly;
     if (root.moveListEnd == nullptr) {
-        root.moveListEnd = generateFullWidth(MoveStack, root.checkInfo);
+        root.moveListEnd = generateRootList(MoveStack, root.checkInfo);
         saveUndoState();
     }
     MoveEntry* pick = nullptr;
@@ -74,6 +74,9 @@ void settleResult() {
     SearchResult() = root.checkInfo.checkers ? MoveEntry{Score(-MATE_SCORE), RESULT_MATED}
                                              : MoveEntry{0, RESULT_STALEMATE};
 }
+
+// The number the first line is told with: 0 when it is the only one.
+int firstLineNumber() { return lineCount.load(std::memory_order_relaxed) > 1 ? 1 : 0; }
 
 inline bool isMateScore(int s) {
     return s <= iterationDepth - MATE_SCORE || s >= MATE_SCORE - iterationDepth;
@@ -103,13 +106,15 @@ Move iterativeDeepening() {
     SearchResult().move = 0;
     root.moveListEnd = nullptr;
     failLowFlag = false;
+    selectiveDepth = 0;
     iterationDepth = FIRST_ITERATION;
     int alpha = FULL_ALPHA;
     int beta = FULL_BETA;
     computeCheckInfo(root);
 
-    // Step 3. Resume from what the table knows about the root. Book entries carry no score.
-    if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
+    // Step 3. Resume from what the table knows about the root. Book entries carry no score, and
+    // the entry says nothing about the best of a few root choices.
+    if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move()) && !rootRestricted()) {
         const int s = entry->score();
         if (entry->depth() >= FIRST_ITERATION && !entry->isBookEntry() &&
             resumeFromTable.load(std::memory_order_relaxed)) {
@@ -169,16 +174,24 @@ Move iterativeDeepening() {
         if (stopRequested()) break;
         failLowFlag = false;
 
-        principalVariation(pvText, iterationDepth);
+        // Several lines, or a few root choices: the table's root entry may hold another move
+        // (a deeper one, or the best of all), so the line starts from the result's move.
+        const int wanted = lineCount.load(std::memory_order_relaxed);
+        if (wanted > 1 || rootRestricted()) rootMoveLine(pvText, SearchResult().move, iterationDepth);
+        else principalVariation(pvText, iterationDepth);
         report("-E: %d:\t%d\t%s", iterationDepth, s, pvText);
         ++completed;
         untoldDepth = 0;
-        if (rootAnsweredByTable && !isMateScore(s) && !wrapUpFlag.load(std::memory_order_relaxed) &&
-            tableAnswersNextIteration()) {
+        const bool untold = rootAnsweredByTable && !isMateScore(s) &&
+                            !wrapUpFlag.load(std::memory_order_relaxed) && tableAnswersNextIteration();
+        const int lines = wanted > 1 && !untold ? searchLowerLines(wanted) : 1;
+        if (untold) {
             untoldDepth = iterationDepth;
             untoldScore = s;
         } else if (iterationReport) {
-            iterationReport(iterationDepth, s, pvText, true);
+            iterationReport(iterationDepth, s, pvText, true, firstLineNumber());
+            for (int i = 1; i < lines; ++i)
+                iterationReport(iterationDepth, rootLines[i].score, rootLines[i].text, true, i + 1);
         }
         if (isMateScore(s)) {
             report("--- MATE: %d", s);
@@ -196,11 +209,14 @@ Move iterativeDeepening() {
     // A stop before the next iteration was done: the deepest one the table answered is told.
     if (untoldDepth && iterationReport) {
         principalVariation(pvText, untoldDepth);
-        iterationReport(untoldDepth, untoldScore, pvText, true);
+        iterationReport(untoldDepth, untoldScore, pvText, true, firstLineNumber());
     }
 
-    // Step 6. The table's root entry is the move played.
-    if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
+    // Step 6. The table's root entry is the move played; the best of a few root choices is the
+    // search's own.
+    if (rootRestricted()) {
+        report("-***HT: %d", int(SearchResult().score));
+    } else if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move())) {
         if (entry->move() != SearchResult().move) {
             report("-E: DIFFERENT MOVE");
             if (failLowFlag) report("FAIL LOW !!!!!!!!!!!!! not enough time");
@@ -212,7 +228,7 @@ Move iterativeDeepening() {
         if (completed == 0 && iterationReport && entry->depth() >= FIRST_ITERATION && !entry->isBookEntry() &&
             isLegalMove(entry->move())) {
             principalVariation(pvText, entry->depth());
-            iterationReport(entry->depth(), entry->score(), pvText, false);
+            iterationReport(entry->depth(), entry->score(), pvText, false, firstLineNumber());
         }
     } else {
         report(NO_ENTRY_MARK.data());

@@ -53,4 +53,17 @@ void principalVariation(char* text, int n) {
     unmakeMove(move);
 }
 
+// A line that is not the table's own for the root (a move of a lower line, or the best of the
+// root choices) starts with its move and goes on with the table's line after it.
+void rootMoveLine(char* text, Move move, int n) {
+    text = formatCoordinateMove(text, move);
+    *text++ = ' ';
+    saveUndoState();
+    makeMove(move);
+    ++currentPly;
+    principalVariation(text, n - 1);
+    --currentPly;
+    unmakeMove(move);
+}
+
 }  // namespace vostil

@@ -35,6 +35,7 @@ inline void rescoreQuiescence(MoveEntry* list, MoveEntry* end, const PlyRecord& 
 Score quiesce(int qd, int alpha, int beta) {
     assert(qd <= 0 && qd >= QUIESCENCE_FLOOR);
     PlyRecord& ply = *currentPly;
+    noteSelectiveDepth(ply);
 
     // Step 1. The table answers or narrows the window.
     int tableScore;

@@ -7,6 +7,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "common/types.h"
+
 namespace vostil {
 
 constexpr int MAX_DEPTH_LIMIT = 63;
@@ -27,8 +29,32 @@ extern SearchReport searchReport;
 // move and its line in coordinate text. A search stopped before any iteration was done
 // reports the table's result it returns, at the depth it was found (`completed` false).
 // Null for nobody.
-using IterationReport = void (*)(int depth, int score, const char* line, bool completed);
+// `lineNumber` is 0 when the search tells one line per iteration, else the line's rank (1 for
+// the best) among the several it tells.
+using IterationReport = void (*)(int depth, int score, const char* line, bool completed, int lineNumber);
 extern IterationReport iterationReport;
+
+// How many of the best root moves each iteration tells, each with its own line (1 to
+// MAX_LINE_COUNT). The first is the one-line search's own result; the others are searched after
+// it, with the moves above them left out, and leave nothing behind that a later iteration reads.
+// Read at each iteration.
+constexpr int MAX_LINE_COUNT = 16;
+extern std::atomic<int> lineCount;
+
+// The root moves the search may choose from, for an interface that names them; none listed,
+// every legal move. Only legal moves are listed. Set while the engine thread is parked.
+constexpr int MAX_ROOT_CHOICES = 256;
+extern Move rootChoices[MAX_ROOT_CHOICES];
+extern int rootChoiceCount;
+inline bool rootRestricted() { return rootChoiceCount != 0; }
+
+// Each root move as the search begins it (its number counted from 1), for an interface that
+// shows what is being searched. Null for nobody.
+using RootMoveReport = void (*)(int depth, Move move, int number);
+extern RootMoveReport rootMoveReport;
+
+// The deepest ply the search has reached since it began, quiescence included.
+extern int selectiveDepth;
 
 // A search resumes from the depth the table knows for its root; cleared, it starts from the
 // first iteration (those the table already answers pass at once), so that it has something

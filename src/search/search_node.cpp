@@ -20,6 +20,7 @@ namespace vostil {
 Score searchNode(int depth, int alpha, int beta) {
     assert(depth >= 1);
     PlyRecord& ply = *currentPly;
+    noteSelectiveDepth(ply);
 
     // Step 1. The table answers a deep enough node or narrows the window.
     int tableScore;

@@ -16,15 +16,21 @@
 
 namespace vostil {
 
-Score searchRoot(int alpha, int beta) {
+Score searchRoot(int alpha, int beta, int first) {
     PlyRecord& root = *currentPly;
     assert(&root == PlyRecords);
     assert(iterationDepth >= 2);
+    // The table's root entry speaks for the best of every legal move: only a search of them
+    // all may write it, and only a search for that one move may take it as its answer.
+    const bool wholeRoot = first == 0 && !rootRestricted();
 
     // Step 1. A deep enough root entry answers the whole iteration.
     int tableScore;
-    rootAnsweredByTable = probeHash(iterationDepth, alpha, beta, tableScore);
-    if (rootAnsweredByTable) return Score(tableScore);
+    rootAnsweredByTable = false;
+    if (first == 0) {
+        rootAnsweredByTable = probeHash(wholeRoot ? iterationDepth : MAX_DEPTH_LIMIT + 1, alpha, beta, tableScore);
+        if (rootAnsweredByTable) return Score(tableScore);
+    }
 
     int best = -SCORE_INFINITE;
     int bound = BOUND_UPPER;
@@ -33,11 +39,12 @@ Score searchRoot(int alpha, int beta) {
     // Step 2. The first iteration of a search builds the list; later ones reuse it.
     MoveEntry* const list = MoveStack;
     if (root.moveListEnd == nullptr) {
-        root.moveListEnd = generateFullWidth(list, root.checkInfo);
+        root.moveListEnd = generateRootList(list, root.checkInfo);
         saveUndoState();
     }
     MoveEntry* const end = root.moveListEnd;
-    rescoreFullWidth(list, end, root.hashMove, root.killer1, root.killer2);
+    MoveEntry* const start = list + first;
+    rescoreFullWidth(start, end, root.hashMove, root.killer1, root.killer2);
 
     // Step 3. Search every move, the previous best first.
     const int mover = pos.sideToMove;
@@ -45,13 +52,14 @@ Score searchRoot(int alpha, int beta) {
     uint32_t* keys = nullptr;
     searchProgress.depth.store(iterationDepth, std::memory_order_relaxed);
     searchProgress.rootMoves.store(int(end - list), std::memory_order_relaxed);
-    for (MoveEntry* cursor = list; cursor < end; ++cursor) {
+    for (MoveEntry* cursor = start; cursor < end; ++cursor) {
         const Move next = selectNextMove(cursor, end, keys, root.orderKeys, counters);
         if (next) prefetchBucketAfter(next);
         const Move move = cursor->move;
         searchProgress.rootMovesDone.store(int(cursor - list), std::memory_order_relaxed);
         searchProgress.rootMove.store(move, std::memory_order_relaxed);
         searchProgress.nodes.store(nodeCount, std::memory_order_relaxed);
+        if (rootMoveReport) rootMoveReport(iterationDepth, move, int(cursor - list) + 1);
         makeMove(move);
         prefetchBucket();
         ++currentPly;
@@ -84,8 +92,8 @@ Score searchRoot(int alpha, int beta) {
                 if (s >= beta) {
                     if (isKillerKind(move)) recordKiller(root, move);
                     historyScores[mover][move & 0xFFF] += iterationDepth * iterationDepth;
-                    storeHash(move, s, iterationDepth, BOUND_LOWER);
-                    std::swap(*bestEntry, MoveStack[0]);
+                    if (wholeRoot) storeHash(move, s, iterationDepth, BOUND_LOWER);
+                    std::swap(*bestEntry, *start);
                     return Score(s);
                 }
                 alpha = s;
@@ -94,12 +102,15 @@ Score searchRoot(int alpha, int beta) {
         }
     }
 
-    // Step 4. The best move becomes the SearchResult; no legal move ends the game.
+    // Step 4. The best move becomes the SearchResult (or the first entry searched); no legal
+    // move ends the game.
     if (bestEntry) {
-        storeHash(bestEntry->move, best, iterationDepth, bound);
-        std::swap(*bestEntry, MoveStack[0]);
+        if (wholeRoot) storeHash(bestEntry->move, best, iterationDepth, bound);
+        std::swap(*bestEntry, *start);
         return Score(best);
     }
+    // The moves above it were all there were.
+    if (first > 0) return Score(best);
     // Every entry of the list is illegal: drop them, so that later iterations never try
     // the result code that now stands in the first entry.
     root.moveListEnd = list;

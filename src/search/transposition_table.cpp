@@ -26,6 +26,7 @@ constexpr std::align_val_t BLOCK_ALIGNMENT{std::size_t(2) << 20};
 Bucket* TranspositionTable[2] = {defaultBlock, defaultBlock + TT_BUCKET_COUNT};
 uint32_t ttIndexMask = TT_BUCKET_COUNT - 1;
 uint16_t ttGeneration = 1;
+bool tableFrozen = false;
 
 namespace {
 
@@ -160,6 +161,7 @@ bool probeHash(int requiredDepth, int& alpha, int& beta, int& score) {
 // Slot 0 keeps the deeper (or, at equal depth, the exact) result; an older generation counts
 // as one ply less deep. Whatever slot 0 refuses for another position goes to slot 1.
 void storeHash(Move move, int score, int depth, int bound) {
+    if (tableFrozen) return;
     assert(depth >= 0 && depth <= MAX_STORED_DEPTH);
     assert(score >= -SCORE_BIAS && score <= SCORE_BIAS);
     assert(bound == BOUND_EXACT || bound == BOUND_LOWER || bound == BOUND_UPPER);

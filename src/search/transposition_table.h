@@ -61,6 +61,8 @@ static_assert(sizeof(Bucket) == 32);
 extern Bucket* TranspositionTable[2];
 extern uint32_t ttIndexMask;
 extern uint16_t ttGeneration;
+// While set, the search reads the table and writes nothing into it.
+extern bool tableFrozen;
 
 void clearHash();
 // The table's size in MiB.
@@ -91,6 +93,8 @@ HashEntry* findEntry();
 // node, otherwise may narrow [alpha, beta] and sets the ply's hashMove.
 bool probeHash(int requiredDepth, int& alpha, int& beta, int& score);
 void storeHash(Move move, int score, int depth, int bound);
+// Entries in use, in permille, as a sample of the table shows them.
+int tablePermilleUsed();
 // Writes a book move into slot 0 of the current position's bucket (generation 0).
 void storeBookEntry(Move move);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,24 +57,27 @@ TEST(ThinkingOutput, MateScoresAreReadAsMovesToMate) {
     };
     for (const auto& row : rows) EXPECT_EQ(thinkingScore(row.score), row.shown) << row.score;
     // Both forms show the line's moves only: mates in moves (UCI) or as 100000 + N (xboard),
-    // nodes per second from milliseconds, time in centiseconds for xboard.
-    const struct { int score; uint32_t ms; const char* line; const char* shown; const char* thinking; } lines[] = {
-        {156, 10840, "g1f3 b8c6 ", "info depth 4 score cp 156 nodes 5000 time 10840 nps 461 pv g1f3 b8c6\n",
+    // nodes per second from milliseconds, time in centiseconds for xboard; UCI ranks a line
+    // only among several.
+    const struct { int score; uint32_t ms; int rank; const char* line; const char* shown; const char* thinking; } lines[] = {
+        {156, 10840, 0, "g1f3 b8c6 ", "info depth 4 seldepth 9 score cp 156 nodes 5000 time 10840 nps 461 hashfull 17 pv g1f3 b8c6\n",
          "4 156 1084 5000 g1f3 b8c6\n"},
-        {8099, 0, "g1g7 # ", "info depth 4 score mate 1 nodes 5000 time 0 nps 5000000 pv g1g7\n",
+        {8099, 0, 1, "g1g7 # ", "info depth 4 seldepth 9 multipv 1 score mate 1 nodes 5000 time 0 nps 5000000 hashfull 17 pv g1g7\n",
          "4 100001 0 5000 g1g7\n"},
-        {-8096, 250, "e1d1 h2h1q # ", "info depth 4 score mate -2 nodes 5000 time 250 nps 20000 pv e1d1 h2h1q\n",
+        {-8096, 250, 3, "e1d1 h2h1q # ", "info depth 4 seldepth 9 multipv 3 score mate -2 nodes 5000 time 250 nps 20000 hashfull 17 pv e1d1 h2h1q\n",
          "4 -100002 25 5000 e1d1 h2h1q\n"},
-        {-8100, 10, "# ", "info depth 4 score mate 0 nodes 5000 time 10 nps 500000\n", "4 -100000 1 5000\n"},
-        {-35, 2000, "e7e8n NOE ", "info depth 4 score cp -35 nodes 5000 time 2000 nps 2500 pv e7e8n\n",
+        {-8100, 10, 0, "# ", "info depth 4 seldepth 9 score mate 0 nodes 5000 time 10 nps 500000 hashfull 17\n",
+         "4 -100000 1 5000\n"},
+        {-35, 2000, 0, "e7e8n NOE ", "info depth 4 seldepth 9 score cp -35 nodes 5000 time 2000 nps 2500 hashfull 17 pv e7e8n\n",
          "4 -35 200 5000 e7e8n\n"},
-        {0, 1000, "g2g1 1/2 - 1/2 (stalemate)", "info depth 4 score cp 0 nodes 5000 time 1000 nps 5000 pv g2g1\n",
+        {0, 1000, 0, "g2g1 1/2 - 1/2 (stalemate)", "info depth 4 seldepth 9 score cp 0 nodes 5000 time 1000 nps 5000 hashfull 17 pv g2g1\n",
          "4 0 100 5000 g2g1\n"},
-        {12, 30, "NOE ", "info depth 4 score cp 12 nodes 5000 time 30 nps 166666\n", "4 12 3 5000\n"},
+        {12, 30, 0, "NOE ", "info depth 4 seldepth 9 score cp 12 nodes 5000 time 30 nps 166666 hashfull 17\n",
+         "4 12 3 5000\n"},
     };
     for (const auto& row : lines) {
-        char text[128];
-        formatUciInfoLine(text, sizeof text, 4, row.score, row.ms, 5000, row.line);
+        char text[160];
+        formatUciInfoLine(text, sizeof text, {4, 9, row.rank, row.score, row.ms, 5000, 17}, row.line);
         EXPECT_STREQ(text, row.shown) << row.line;
         formatThinkingLine(text, sizeof text, 4, row.score, row.ms / 10, 5000, row.line);
         EXPECT_STREQ(text, row.thinking) << row.line;
@@ -180,6 +184,31 @@ TEST(Analysis, FollowsTheGameWithoutEverPlaying) {
         start, start, "rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3", "4k3/8/8/8/8/8/4P3/4K3 w - -"};
     EXPECT_EQ(searched, expected) << run.log;
     EXPECT_FALSE(contains(run.log, "-M: move(book)")) << "analysis asks no book";
+}
+
+// The option of several lines, set while the engine analyses: the analysis starts again and
+// every iteration told then has three lines, each a different move.
+TEST(Analysis, SeveralLinesFromTheOption) {
+    EngineProcess engine;
+    engine.send("xboard\nprotover 2\npost\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n"
+                "analyze\n");
+    ASSERT_TRUE(engine.waitForOutput("\n4 ", 20000)) << engine.output();
+    const size_t from = engine.output().size();
+    engine.send("option MultiPV=3\n");
+    ASSERT_TRUE(engine.waitForOutput("\n6 ", 30000, from)) << engine.output().substr(from);
+    engine.send("exit\nquit\n");
+    ASSERT_TRUE(engine.waitForExit(10000));
+    std::vector<std::vector<std::string>> moves(8);  // the lines' first moves, by depth
+    for (const auto& line : linesOf(engine.output().substr(from), THINKING))
+        if (size_t depth = size_t(std::atoi(line.c_str())); depth < moves.size())
+            moves[depth].push_back(line.substr(line.find(' ', line.find(' ', line.find(' ', line.find(' ') + 1) + 1) + 1) + 1, 4));
+    // The iterations the table answers whole are told at the deepest of them, as ever.
+    for (size_t depth = 2; depth <= 5; ++depth) {
+        EXPECT_TRUE(moves[depth].empty() || moves[depth].size() == 3) << engine.output().substr(from);
+        EXPECT_EQ(std::set<std::string>(moves[depth].begin(), moves[depth].end()).size(), moves[depth].size()) << depth;
+    }
+    EXPECT_EQ(moves[5].size(), 3u) << engine.output().substr(from);
+    EXPECT_FALSE(contains(engine.output(), "Error")) << engine.output();
 }
 
 // pychess's hint and spy engines: force, setboard, post, analyze, exit, and the park on an

@@ -24,7 +24,7 @@ namespace {
 const std::string HANDSHAKE =
     "\nfeature done=0\nfeature setboard=1\nfeature ping=1\nfeature myname=\"Vostil\"\nfeature analyze=1\n"
     "feature nps=0\nfeature variants=\"normal\"\nfeature memory=1\nfeature option=\"OwnBook -check 1\"\n"
-    "feature option=\"Clear Hash -button\"\nfeature done=1\n";
+    "feature option=\"Clear Hash -button\"\nfeature option=\"MultiPV -spin 1 1 16\"\nfeature done=1\n";
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

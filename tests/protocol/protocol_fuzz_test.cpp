@@ -151,7 +151,7 @@ const char* const IGNORED_COMMANDS[] = {
     "exclude e2e4", "otim", "protover",
     // The table's size and the engine's options: they change no game; a wrong one is answered.
     "memory 64", "memory 3", "memory 20", "memory 0", "memory -7", "memory", "option OwnBook=0", "option OwnBook=1",
-    "option Clear Hash", "option  Clear Hash ", "option Hash=16", "option OwnBook", "option", "option new",
+    "option Clear Hash", "option  Clear Hash ", "option Hash=16", "option OwnBook", "option", "option new", "option MultiPV=3", "option MultiPV=x",
 };
 
 // Words that begin with a command keyword: the engine compares only the prefix.
@@ -693,7 +693,8 @@ public:
                     if (readInteger(in_, depth)) depth_ = int(std::clamp<long long>(depth, 2, 63));
                     break;
                 }
-                case Command::Name: in_.readRestOfLine(); break;
+                case Command::Name:
+                case Command::Option: in_.readRestOfLine(); break;
                 case Command::Rating: {
                     long long rating;
                     if (readInteger(in_, rating)) readInteger(in_, rating);
@@ -1098,7 +1099,8 @@ public:
         if (opening < 75) add("uci");
         else if (opening < 85) add("setoption name Ponder value false\nisready");
         else add(rng_.pick({"isready", "ucinewgame", "debug off", "register later", "setoption name Hash value 1",
-                            "setoption name OwnBook value false"}));
+                            "setoption name OwnBook value false",
+                             "setoption name MultiPV value 3"}));
         if (opening >= 85 && rng_.chance(50)) add(position());
         const int items = rng_.between(1, 30);
         for (int i = 0; i < items && text_.size() < MAX_CONVERSATION_BYTES - 12000; ++i) addItem();
@@ -1153,9 +1155,13 @@ private:
     std::string go() {
         const char* words[] = {"infinite", "ponder", "depth", "movetime", "nodes", "wtime", "btime",
                                "winc", "binc", "movestogo", "mate", "searchmoves"};
+        // Root choices legal in some positions and not in others, and words that are no moves.
+        const char* choices[] = {"e2e4", "d2d4", "g1f3", "e7e5", "g8f6", "b1c3", "e1g1", "h7h8q", "a1a1", "0000", "x"};
         std::string line = "go";
         for (int i = 0, n = rng_.below(5); i < n; ++i) {
             line += std::string(" ") + rng_.pick(words);
+            if (line.size() >= 11 && line.compare(line.size() - 11, 11, "searchmoves") == 0)
+                for (int k = 0, m = rng_.below(4); k < m; ++k) line += std::string(" ") + rng_.pick(choices);
             const int r = rng_.below(100);
             if (r < 70) line += " " + std::to_string(rng_.between(0, 5000));
             else if (r < 80) line += " -" + std::to_string(rng_.between(1, 5000));
@@ -1183,7 +1189,8 @@ private:
                                    "setoption name Clear Hash", "setoption name Clear Hash value go",
                                    "setoption name OwnBook value false", "setoption name OwnBook value true",
                                    "setoption name OwnBook value maybe", "setoption name Threads value 2",
-                                   "setoption name", "setoption", "setoption value 5 name Hash"};
+                                   "setoption name", "setoption", "setoption value 5 name Hash", "setoption name multipv value 99",
+                                   "setoption name MultiPV value 0", "setoption name MultiPV value x"};
             add(rng_.pick(other));
         } else add(position() + "\n" + go());
     }
@@ -1211,10 +1218,20 @@ std::string checkUciConversation(const std::string& input, const std::string& ou
         else if (first == "isready") ++readiness;
         else if (first == "ucinewgame") legalMoveTextsAfter("startpos");
         else if (first == "position") legalMoveTextsAfter(std::string(rest));
-        else if (first == "go") legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
+        else if (first == "go") {
+            legalAtGo.push_back(legalMoveTextsAfter("moves"));  // "moves" alone is refused: the game stays
+            // The legal root choices: the move is one of them, where there are any.
+            std::vector<std::string> chosen;
+            std::string_view words = std::string_view(line).substr(std::min(line.find("searchmoves"), line.size()));
+            for (std::string_view w = nextWord(words); !w.empty(); w = nextWord(words))
+                if (std::count(legalAtGo.back().begin(), legalAtGo.back().end(), w)) chosen.emplace_back(w);
+            if (!chosen.empty()) legalAtGo.back() = chosen;
+        }
     }
 
-    const std::regex info(R"(info depth \d+ score (cp|mate) -?\d+( nodes \d+ time \d+ nps \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)?)");
+    const std::regex info(R"(info depth \d+ (seldepth \d+ (multipv ([1-9]|1[0-6]) )?)?score (cp|mate) -?\d+)"
+                          R"(( nodes \d+ time \d+ nps \d+ hashfull \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)?)"
+                          R"(|info depth \d+ currmove [a-h][1-8][a-h][1-8][qrbn]? currmovenumber \d+)");
     size_t go = 0;
     int readyok = 0, uciok = 0;
     start = 0;

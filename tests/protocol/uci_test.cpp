@@ -27,8 +27,11 @@ namespace {
 
 const std::string IDENTITY = "id name Vostil\nid author the Vostil developers\n"
                              "option name Hash type spin default 32 min 1 max 1024\noption name Clear Hash type button\n"
-                             "option name OwnBook type check default true\nuciok\n";
-const std::regex INFO(R"(info depth (\d+) score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+)( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
+                             "option name OwnBook type check default true\noption name MultiPV type spin default 1 min 1 max 16\nuciok\n";
+const std::regex INFO(R"(info depth (\d+) seldepth \d+(?: multipv \d+)? score (cp|mate) (-?\d+) nodes (\d+) time (\d+) nps (\d+) hashfull \d+( pv( [a-h][1-8][a-h][1-8][qrbn]?)+)?)");
+// The same line read for its rank, score and first move.
+const std::regex RANKED(R"(info depth (\d+) seldepth \d+(?: multipv (\d+))? score (cp|mate) (-?\d+) .* pv ([a-h][1-8][a-h][1-8][qrbn]?).*)");
+const std::regex CURRMOVE(R"(info depth \d+ currmove [a-h][1-8][a-h][1-8][qrbn]? currmovenumber \d+)");
 const std::regex BESTMOVE(R"(bestmove ([a-h][1-8][a-h][1-8][qrbn]?|0000))");
 
 std::vector<std::string> linesOf(const std::string& text) {
@@ -75,8 +78,9 @@ TEST(Uci, IdentifiesItselfAndAnswersEveryLineItKnows) {
         const char* input;
         std::string output, logged;
     } rows[] = {
-        {"uci\nsetoption name Hash value 64\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
-         IDENTITY + "readyok\nreadyok\n" + IDENTITY, "::cmd:: uci\n::cmd:: setoption name Hash value 64\n-M: Hash 64 MB\n::cmd:: debug on\n"},
+        {"uci\nsetoption name Hash value 64\nsetoption name MultiPV value 3\ndebug on\nisready\njoho isready\n\nuci\nquit\n",
+         IDENTITY + "readyok\nreadyok\n" + IDENTITY,
+         "::cmd:: uci\n::cmd:: setoption name Hash value 64\n-M: Hash 64 MB\n::cmd:: setoption name MultiPV value 3\n::cmd:: debug on\n"},
         // scid's Serious game: it sends "uci" only once the engine has said something.
         {"setoption name Ponder value false\nisready\nuci\nquit\n", "readyok\n" + IDENTITY,
          "::cmd:: setoption name Ponder value false\n::cmd:: isready\n"},
@@ -145,8 +149,8 @@ TEST(Uci, BookMovesFromTheStartThenSearchedLinesAndMoves) {
     EXPECT_TRUE(legalAfter("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/2P2N2/PP1P1PPP/RNBQK2R b KQkq -", "", moves[2]));
     const auto lines = linesOf(engine.output());
     ASSERT_GE(lines.size(), 8u) << engine.output();
-    EXPECT_EQ(lines[6], "info string book");
-    EXPECT_EQ(lines[8], "info string book");
+    EXPECT_EQ(lines[7], "info string book");
+    EXPECT_EQ(lines[9], "info string book");
     int deepest = 0;
     bool mateInOne = false;
     for (const auto& line : lines) {
@@ -259,8 +263,8 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         const int depth = std::stoi(m[1]);
         EXPECT_GT(depth, previousDepth > 0 ? previousDepth : 2) << line;
         if (previousDepth == 0) {
-            // Twelve blanks up to "pv", then one before each move.
-            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 12, depth) << line;
+            // Sixteen blanks up to "pv", then one before each move.
+            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 16, depth) << line;
         } else {
             EXPECT_NE(m[4], "0") << line;
         }
@@ -272,6 +276,73 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
     for (size_t i = 1; i < moves.size(); ++i) EXPECT_TRUE(legalAfter(START_FEN, "b2b3", moves[i])) << moves[i];
 }
 
+// Several lines: at every depth the first is the one-line search's own (each row is searched with
+// one line first, from a cleared table), then the others, ranked by score, each a different
+// move, as many as asked or as the root choices allow; the choices bound the move and every line,
+// and choices that are no legal moves leave every move to choose from.
+TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
+    const struct {
+        const char* fen;
+        int lines, depth;
+        const char* choices;             // "go ... searchmoves" words
+        size_t shown;                    // lines told at each depth
+        std::vector<std::string> moves;  // the moves allowed; empty for any
+    } rows[] = {
+        {"r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -", 3, 6, "", 3, {}},
+        // Lower lines that left their pawn scores in the cache turned the first line here at depth 7.
+        {"2rq1rk1/pb1nbppp/1p2pn2/2pp4/2PP4/1PN1PN2/PB2BPPP/2RQ1RK1 w - -", 2, 7, "", 2, {}},
+        {"7k/8/5K2/8/8/8/8/6Q1 w - -", 4, 4, " searchmoves g1g2 g1a1 h2h4 g1g2", 2, {"g1g2", "g1a1"}},
+        {"7k/8/5K2/8/8/8/8/6Q1 w - -", 1, 4, " searchmoves e2e4 x", 1, {"g1g7"}},
+    };
+    for (const auto& row : rows) {
+        EngineProcess engine;
+        const std::string position = std::string("ucinewgame\nposition fen ") + row.fen + "\n";
+        const std::string depth = "go depth " + std::to_string(row.depth);
+        engine.send("uci\n" + position + depth + "\n");
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000)) << engine.output();
+        const size_t from = engine.output().size();
+        engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + depth + row.choices + "\n");
+        ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << engine.output();
+        // Analysed again, the iterations the table answers whole are told at the deepest, with
+        // as many different lines: the lower lines must not take a list they make for the result.
+        const size_t again = engine.output().size();
+        const std::string lastRank = " multipv " + std::to_string(row.shown) + " ";
+        if (row.shown > 1) engine.send("go infinite\n");
+        ASSERT_TRUE(row.shown == 1 || engine.waitForOutput(lastRank, 30000, again)) << engine.output().substr(again);
+        engine.send("stop\nquit\n");
+        ASSERT_TRUE(engine.waitForExit(10000)) << engine.output();
+        const std::string out = engine.output();
+        // Three parts: the one-line search, the one with several lines, the analysis again.
+        const size_t ends[] = {from, again, out.find('\n', out.find(lastRank, again))};
+        std::vector<std::string> single(64);  // the one-line search's move at each depth
+        for (size_t part = 0, begin = 0; part < 3; begin = ends[part++]) {
+            std::vector<std::vector<std::pair<int, std::string>>> ranked(64);  // score and move
+            for (const auto& line : linesOf(out.substr(begin, ends[part] - begin))) {
+                std::smatch m;
+                if (!std::regex_match(line, m, RANKED)) continue;
+                const size_t d = std::stoul(m[1]);
+                const int value = std::stoi(m[4]), score = m[3] == "cp" ? value : (value > 0 ? 1 : -1) * 100000 - value;
+                if (part == 0) { single[d] = m[5]; continue; }
+                auto& lines = ranked[d];
+                EXPECT_EQ(m[2].matched ? std::stoul(m[2]) : 1, lines.size() + 1) << line;
+                EXPECT_EQ(m[2].matched, row.lines > 1) << line;
+                for (const auto& other : lines) EXPECT_NE(other.second, m[5].str()) << line;
+                EXPECT_TRUE(part == 2 || lines.empty() || score <= lines.back().first) << line;
+                EXPECT_TRUE(part == 2 || !lines.empty() || *row.choices || m[5] == single[d]) << line;
+                EXPECT_TRUE(part == 2 || row.moves.empty() || std::count(row.moves.begin(), row.moves.end(), m[5].str())) << line;
+                lines.emplace_back(score, m[5]);
+            }
+            for (size_t d = 2; part == 1 && d <= size_t(row.depth) && !ranked[d].empty(); ++d)
+                EXPECT_EQ(ranked[d].size(), row.shown) << row.fen << " depth " << d;
+            EXPECT_TRUE(part != 1 || !ranked[2].empty()) << out;
+        }
+        const auto moves = bestMoves(out.substr(0, again));
+        ASSERT_EQ(moves.size(), 2u) << out;
+        EXPECT_TRUE(*row.choices || moves[1] == moves[0]) << out;
+        EXPECT_TRUE(row.moves.empty() || std::count(row.moves.begin(), row.moves.end(), moves[1])) << moves[1];
+    }
+}
+
 // A stop before the first iteration is done, readiness and new positions during a search, and
 // quit in a deep one: under ThreadSanitizer any race of the hand-over fails it.
 TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
@@ -281,9 +352,12 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
     size_t from = engine.output().size();
     engine.send("position startpos moves d2d4\ngo infinite\n");
     ASSERT_TRUE(engine.waitForOutput("info depth 3 ", 20000, from)) << engine.output();
-    // Options for the table wait for the search's end: here the next position's.
-    engine.send("setoption name Hash value 8\nsetoption name Clear Hash\nsetoption name OwnBook value false\nisready\n");
+    // Options for the table wait for the search's end (here the next position's); several
+    // lines begin with the search's next iteration.
+    engine.send("setoption name Hash value 8\nsetoption name Clear Hash\nsetoption name OwnBook value false\n"
+                "setoption name MultiPV value 3\nisready\n");
     ASSERT_TRUE(engine.waitForOutput("readyok\n", 20000, from)) << engine.output();
+    ASSERT_TRUE(engine.waitForOutput(" multipv 3 ", 20000, from)) << engine.output();
     EXPECT_FALSE(contains(engine.output().substr(from), "bestmove")) << "infinite ended by itself";
     EXPECT_FALSE(contains(engine.log(), "-M: Hash 8 MB")) << engine.log();
     // A new position during the search ends it first, with its move.
@@ -307,7 +381,8 @@ TEST(Handover, UciStopIsreadyAndQuitDuringSearches) {
         EXPECT_TRUE(line.empty() || line == "readyok" || line.rfind("id ", 0) == 0 || line == "uciok" ||
                     line.rfind("option name ", 0) == 0 ||
                     line == "info string BOOK ERROR!" ||
-                    std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE))
+                    std::regex_match(line, INFO) || std::regex_match(line, BESTMOVE) ||
+                    std::regex_match(line, CURRMOVE))
             << line;
 }
 

@@ -108,14 +108,20 @@ TEST_F(NoAllocationTest, SearchGameMoveAndBookProbeAllocateNothing) {
     static std::string game = "startpos moves";
     for (int i = 0; i < 8000; ++i) game += (const char*[]){" g1f3", " g8f6", " f3g1", " f6g8"}[i % 4];
     game += " e2e4";
+    // Three lines of two root choices (the third is never had), each root move told.
     iterationReport = reportUciIteration;
+    rootMoveReport = reportUciRootMove;
+    lineCount = 3;
     EXPECT_EQ(allocationsDuring([] {
                   setUpUciPosition(game);
-                  applySearchRequest(readGoArguments("wtime 1000 btime 1000 winc 10 binc 10", pos.sideToMove));
+                  applySearchRequest(readGoArguments("btime 1000 binc 10 searchmoves d7d5 g8f6", pos.sideToMove));
                   startSearchClock();
                   search(5);
               }),
               0);
+    lineCount = 1;
+    rootMoveReport = nullptr;
+    applySearchRequest({});
     EXPECT_EQ(gameRecord.moveCount, 8001);
     postThinking = true;
     iterationReport = reportIteration;

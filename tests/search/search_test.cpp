@@ -84,7 +84,7 @@ TEST_F(IterativeDeepeningTest, SideAboutToBeMatedScoresMinus8098) {
 bool isMate(int score) { return std::abs(score) >= MATE_THRESHOLD; }
 int matePlies(int score) { return MATE_SCORE - std::abs(score); }
 std::vector<int> reportedScores, reportedDepths;  // every iteration the search reports, in order
-void recordIteration(int depth, int score, const char*, bool) {
+void recordIteration(int depth, int score, const char*, bool, int) {
     reportedScores.push_back(score), reportedDepths.push_back(depth);
 }
 

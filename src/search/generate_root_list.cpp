@@ -1,0 +1,23 @@
+// The root list of a search: the full-width list, cut down to the moves the interface allows.
+#include <algorithm>
+
+#include "movegen/generators.h"
+#include "search/search.h"
+
+namespace vostil {
+
+MoveEntry* generateRootList(MoveEntry* list, const CheckInfo& checkInfo) {
+    MoveEntry* end = generateFullWidth(list, checkInfo);
+    if (!rootRestricted()) return end;
+    const Move* const choices = rootChoices;
+    const Move* const choicesEnd = choices + rootChoiceCount;
+    const auto chosen = [choices, choicesEnd](const MoveEntry& e) {
+        return std::find(choices, choicesEnd, Move(e.move)) != choicesEnd;
+    };
+    // Choices that are no moves of this position leave the choice to the search, rather than
+    // have a position with legal moves taken for a lost or drawn one.
+    if (std::none_of(list, end, chosen)) return end;
+    return std::remove_if(list, end, [&chosen](const MoveEntry& e) { return !chosen(e); });
+}
+
+}  // namespace vostil
