@@ -693,8 +693,7 @@ public:
                     if (readInteger(in_, depth)) depth_ = int(std::clamp<long long>(depth, 2, 63));
                     break;
                 }
-                case Command::Name:
-                case Command::Option: in_.readRestOfLine(); break;
+                case Command::Name: in_.readRestOfLine(); break;
                 case Command::Rating: {
                     long long rating;
                     if (readInteger(in_, rating)) readInteger(in_, rating);
@@ -797,7 +796,7 @@ private:
         std::string text = in_.readRestOfLine();
         const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t\r\n");
         text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
-        if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash")
+        if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash" && text.substr(0, text.find('=')) != "MultiPV")
             expect(Answer::UNKNOWN_OPTION, text.c_str());
     }
 
