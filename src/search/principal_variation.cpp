@@ -43,18 +43,11 @@ void principalVariation(char* text, int n) {
         *text = '\0';
         return;
     }
-    text = formatCoordinateMove(text, move);
-    *text++ = ' ';
-    saveUndoState();
-    makeMove(move);
-    ++currentPly;
-    principalVariation(text, n - 1);
-    --currentPly;
-    unmakeMove(move);
+    rootMoveLine(text, move, n);
 }
 
-// A line that is not the table's own for the root (a move of a lower line, or the best of the
-// root choices) starts with its move and goes on with the table's line after it.
+// A line that starts with `move` and goes on with the table's line after it: the rest of every
+// line, and a root line that is not the table's own (a lower line, the best of the root choices).
 void rootMoveLine(char* text, Move move, int n) {
     text = formatCoordinateMove(text, move);
     *text++ = ' ';
