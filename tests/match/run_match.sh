@@ -314,9 +314,12 @@ if [ -f "$pgn" ]; then
     # With thinking shown, xboard writes {score/depth time} after each move an engine searched.
     # Vostil answers from its book at the start of a game, without a search; after its first
     # searched move every move of its own must carry the comment, with a depth of at least 2,
-    # but for a last move after which Vostil claimed the game: xboard then writes the claim in
-    # place of the comment.
-    function checkThinking(text, vostilWhite, game, ending,    nc, c, tok, count, i, white, mover, m, comment, searched, depth) {
+    # but for a last move after which Vostil claimed the game (xboard then writes the claim in
+    # place of the comment), and within reach of the book: a game that transposes into a book
+    # position after a searched move gets the book move there (lines of the book hold at most 20
+    # plies).
+    function checkThinking(text, vostilWhite, game, ending,    nc, c, tok, count, i, white, mover, m, comment, searched, depth, number, moveNumber) {
+      BOOK_REACH = 10
       nc = 0
       while (match(text, /\{[^{}]*\}/)) {
         c[++nc] = substr(text, RSTART + 1, RLENGTH - 2)
@@ -326,15 +329,15 @@ if [ -f "$pgn" ]; then
       white = 1; m = 0
       for (i = 1; i <= count; i++) {
         if (tok[i] == "") continue
-        if (tok[i] ~ /^[0-9]+\.\.\.$/) { white = 0; continue }
-        if (tok[i] ~ /^[0-9]+\.$/) { white = 1; continue }
+        if (tok[i] ~ /^[0-9]+\.\.\.$/) { white = 0; number = tok[i] + 0; continue }
+        if (tok[i] ~ /^[0-9]+\.$/) { white = 1; number = tok[i] + 0; continue }
         if (tok[i] ~ /^@[0-9]+$/) {
           if (m > 0 && comment[m] == "" && c[substr(tok[i], 2)] ~ /^[+-]?[0-9]+\.[0-9]+\/[0-9]+( [0-9.:]+)?$/)
             comment[m] = c[substr(tok[i], 2)]
           continue
         }
         if (tok[i] ~ /^(1-0|0-1|1\/2-1\/2|\*)$/) break
-        mover[++m] = (white == vostilWhite); comment[m] = ""; name[m] = tok[i]
+        mover[++m] = (white == vostilWhite); comment[m] = ""; name[m] = tok[i]; moveNumber[m] = number
         white = !white
       }
       searched = 0
@@ -345,7 +348,7 @@ if [ -f "$pgn" ]; then
           depth = comment[i]; sub(/^[^\/]*\//, "", depth); sub(/ .*$/, "", depth)
           if (depth + 0 < 2) print "BAD game " game ": Vostil'"'"'s move " name[i] " shows depth " depth
           thinkingComments++
-        } else if (searched > 0 && !(i == m && ending !~ /[Aa]djudication/)) {
+        } else if (searched > 0 && !(i == m && ending !~ /[Aa]djudication/) && moveNumber[i] > BOOK_REACH) {
           print "BAD game " game ": Vostil'"'"'s searched move " name[i] " has no thinking comment"
         }
       }
