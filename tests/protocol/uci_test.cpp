@@ -245,8 +245,8 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         EXPECT_TRUE(contains(engine.output().substr(from), "info depth ")) << row.go << engine.output().substr(from);
     }
     // An analysis of the position just searched tells at once what the table knows: one line at
-    // the deepest iteration the table answers, with the table's whole line for it; then every
-    // iteration searched, its nodes counted.
+    // the deepest iteration the table answers, with as much of its line as the table holds; then
+    // every iteration searched, its nodes counted.
     const size_t from = engine.output().size();
     engine.send("go infinite\n");
     ASSERT_TRUE(engine.waitForOutput("info depth ", 10000, from)) << engine.output();
@@ -263,8 +263,10 @@ TEST(Uci, EachLimitOfGoEndsTheSearchByItself) {
         const int depth = std::stoi(m[1]);
         EXPECT_GT(depth, previousDepth > 0 ? previousDepth : 2) << line;
         if (previousDepth == 0) {
-            // Sixteen blanks up to "pv", then one before each move.
-            EXPECT_EQ(std::count(line.begin(), line.end(), ' ') - 16, depth) << line;
+            // Sixteen blanks up to "pv", then one before each move. The table's line may end
+            // early where the last search overwrote an entry of it, never beyond the depth.
+            const auto moves = std::count(line.begin(), line.end(), ' ') - 16;
+            EXPECT_TRUE(moves >= 1 && moves <= depth) << line;
         } else {
             EXPECT_NE(m[4], "0") << line;
         }
