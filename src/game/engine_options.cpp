@@ -3,6 +3,7 @@
 #include "game/engine_options.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/log.h"
 #include "game/engine_events.h"
@@ -56,9 +57,10 @@ void resetEngineOptions() {
     if (hashSizeMb() != TT_DEFAULT_MB) resizeHash(TT_DEFAULT_MB);
 }
 
-TableChange applyTableRequests() {
-    TableChange change;
-    if (wantedHashMb == 0 && !clearWanted) return change;
+const char* applyTableRequests() {
+    static char refusal[80];
+    const char* told = nullptr;
+    if (wantedHashMb == 0 && !clearWanted) return told;
     // A search that has just ended may still be on its way to park.
     stoppedEvent->wait();
     if (wantedHashMb != 0 && wantedHashMb != hashSizeMb()) {
@@ -66,8 +68,10 @@ TableChange applyTableRequests() {
             logLine("-M: Hash ", wantedHashMb, " MB");
             clearWanted = false;  // the new table is empty already
         } else {
-            change = {true, wantedHashMb, hashSizeMb()};
-            logLine("-M: Hash ", wantedHashMb, " MB cannot be had, the table keeps ", change.keptMb, " MB");
+            std::snprintf(refusal, sizeof refusal, "Hash %u MB cannot be had, the table keeps %u MB",
+                          unsigned(wantedHashMb), unsigned(hashSizeMb()));
+            logLine("-M: ", refusal);
+            told = refusal;
         }
     }
     if (clearWanted) {
@@ -76,7 +80,7 @@ TableChange applyTableRequests() {
     }
     wantedHashMb = 0;
     clearWanted = false;
-    return change;
+    return told;
 }
 
 }  // namespace vostil

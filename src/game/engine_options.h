@@ -27,14 +27,9 @@ void resetEngineOptions();
 // The MiB the engine's tables other than the transposition table take, rounded up.
 uint32_t otherTablesMb();
 
-// What applyTableRequests did with a requested size.
-struct TableChange {
-    bool refused = false;       // the size could not be had: the old table stays
-    uint32_t requestedMb = 0;
-    uint32_t keptMb = 0;
-};
 // Carries out the requests made since the last call. The caller has stopped any search; this
-// waits for the engine thread to be parked.
-TableChange applyTableRequests();
+// waits for the engine thread to be parked. Returns null, or the line (no line feed) that tells
+// the user a size could not be had and the old table stays.
+const char* applyTableRequests();
 
 }  // namespace vostil

@@ -159,12 +159,8 @@ void skipNumberArgument() {
 
 // Carries out what "memory" and "option" asked of the table (the engine thread is parked).
 void applyTableOptions() {
-    const TableChange change = applyTableRequests();
-    if (!change.refused) return;
-    char line[96];
-    std::snprintf(line, sizeof line, "telluser Hash %u MB cannot be had, the table keeps %u MB\n",
-                  unsigned(change.requestedMb), unsigned(change.keptMb));
-    sendLine(line);
+    if (const char* refusal = applyTableRequests())
+        sendLine((std::string("telluser ") + refusal + "\n").c_str());
 }
 
 void handleMemory() {

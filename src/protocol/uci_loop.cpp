@@ -52,12 +52,8 @@ void sendIdentity() {
 
 // Carries out what the options asked of the table; the engine thread is parked or on its way.
 void applyTableOptions() {
-    const TableChange change = applyTableRequests();
-    if (!change.refused) return;
-    char line[96];
-    std::snprintf(line, sizeof line, "info string Hash %u MB cannot be had, the table keeps %u MB\n",
-                  unsigned(change.requestedMb), unsigned(change.keptMb));
-    sendLine(line);
+    if (const char* refusal = applyTableRequests())
+        sendLine((std::string("info string ") + refusal + "\n").c_str());
 }
 
 // Between searches the options act at once; during one they wait for its end.
