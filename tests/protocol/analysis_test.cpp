@@ -124,7 +124,7 @@ TEST(ThinkingOutput, AMateInOneIsShownAsOne) {
 }
 
 // The engine's move taken back and analysed: the iterations the table answers whole are told
-// once, at the deepest of them with its whole line, at once; every line after it was searched.
+// once, at the deepest of them with the table's line, at once; every line after it was searched.
 TEST(ThinkingOutput, AnalysisOfAPositionJustSearchedTellsWhatTheTableKnowsOnce) {
     EngineProcess engine;
     engine.send("xboard\nprotover 2\npost\nsetboard r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -\n"
@@ -146,7 +146,9 @@ TEST(ThinkingOutput, AnalysisOfAPositionJustSearchedTellsWhatTheTableKnowsOnce) 
     std::regex_match(lines[0], first, THINKING);
     std::regex_match(lines[1], second, THINKING);
     EXPECT_EQ(std::atoi(first[1].str().c_str()), deepest) << lines[0];
-    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), ' '), 4 + deepest - 1) << "the whole line: " << lines[0];
+    // As much of the line as the table holds: the search may have overwritten an entry of it.
+    const auto moves = std::count(lines[0].begin(), lines[0].end(), ' ') - 3;
+    EXPECT_TRUE(moves >= 1 && moves <= deepest) << lines[0];
     EXPECT_EQ(std::atoi(second[1].str().c_str()), deepest + 1) << lines[1];
     EXPECT_NE(second[4], "0") << lines[1];
 }
