@@ -529,8 +529,8 @@ private:
 
 // What the engine prints that the conversation determines, in order.
 struct Answer {
-    enum Kind { MOVE, RESULT, ILLEGAL_MOVE, ILLEGAL_POSITION, EMPTY_BOARD, UNKNOWN_COMMAND, UNKNOWN_OPTION, BENCHMARK, PONG } kind;
-    std::string text;    // the move, the result line or the refused word
+    enum Kind { MOVE, RESULT, REPLY } kind;
+    std::string text;    // the move, the result line or the whole reply
     std::string result;  // a result line that follows a move
 };
 
@@ -546,9 +546,6 @@ template <size_t N>
 bool isOneOf(const std::string& line, const char* const (&texts)[N]) {
     return std::any_of(texts, texts + N, [&](const char* t) { return line == t; });
 }
-
-const char* const UNKNOWN_COMMAND = "Error (unknown command): ";
-const char* const UNKNOWN_OPTION = "Error (unknown option): ";
 
 std::vector<Answer> parseAnswers(const std::string& output) {
     std::vector<std::string> lines;
@@ -568,20 +565,9 @@ std::vector<Answer> parseAnswers(const std::string& output) {
             answers.push_back(a);
         } else if (isOneOf(line, RESULTS_WITHOUT_MOVE) || isOneOf(line, RESULTS_AFTER_MOVE)) {
             answers.push_back({Answer::RESULT, line, ""});
-        } else if (line.rfind("Illegal move: ", 0) == 0) {
-            answers.push_back({Answer::ILLEGAL_MOVE, line.substr(14), ""});
-        } else if (line == "tellusererror Illegal position") {
-            answers.push_back({Answer::ILLEGAL_POSITION, "", ""});
-        } else if (line == "Error (empty board): setboard") {
-            answers.push_back({Answer::EMPTY_BOARD, "", ""});
-        } else if (line.rfind(UNKNOWN_COMMAND, 0) == 0) {
-            answers.push_back({Answer::UNKNOWN_COMMAND, line.substr(std::strlen(UNKNOWN_COMMAND)), ""});
-        } else if (line.rfind(UNKNOWN_OPTION, 0) == 0) {
-            answers.push_back({Answer::UNKNOWN_OPTION, line.substr(std::strlen(UNKNOWN_OPTION)), ""});
-        } else if (line == "Define __STAT") {
-            answers.push_back({Answer::BENCHMARK, "", ""});
-        } else if (line.rfind("pong ", 0) == 0) {
-            answers.push_back({Answer::PONG, line.substr(5), ""});
+        } else if (line.rfind("Illegal move: ", 0) == 0 || line == "tellusererror Illegal position" ||
+                   line.rfind("Error (", 0) == 0 || line == "Define __STAT" || line.rfind("pong ", 0) == 0) {
+            answers.push_back({Answer::REPLY, line, ""});
         }
         // The handshake, the missing book and EPD warnings are not the conversation's.
     }
@@ -592,13 +578,7 @@ std::string describe(const Answer& a) {
     switch (a.kind) {
         case Answer::MOVE: return "move " + a.text + (a.result.empty() ? "" : " / " + a.result);
         case Answer::RESULT: return a.text;
-        case Answer::ILLEGAL_MOVE: return "Illegal move: " + a.text;
-        case Answer::ILLEGAL_POSITION: return "tellusererror Illegal position";
-        case Answer::EMPTY_BOARD: return "Error (empty board): setboard";
-        case Answer::UNKNOWN_COMMAND: return UNKNOWN_COMMAND + a.text;
-        case Answer::UNKNOWN_OPTION: return UNKNOWN_OPTION + a.text;
-        case Answer::BENCHMARK: return "Define __STAT";
-        case Answer::PONG: return "pong " + a.text;
+        case Answer::REPLY: return a.text;
     }
     return "";
 }
@@ -664,7 +644,7 @@ public:
                 case Command::Quit: return finish();
                 case Command::White: handleSideToMove(WHITE); break;
                 case Command::Black: handleSideToMove(BLACK); break;
-                case Command::Benchmark: expect(Answer::BENCHMARK, ""); break;
+                case Command::Benchmark: expect("Define __STAT"); break;
                 case Command::FeatureAnswer: {
                     std::string feature;
                     in_.readWord(feature);  // the feature's name is no command
@@ -680,7 +660,7 @@ public:
                 case Command::Remove: takeBack(2); break;
                 case Command::Ping: {
                     long long n;
-                    if (readInteger(in_, n)) expect(Answer::PONG, std::to_string(n));
+                    if (readInteger(in_, n)) expect("pong " + std::to_string(n));
                     break;
                 }
                 case Command::FixedTime: {
@@ -714,21 +694,17 @@ public:
                 case Command::Exit:
                 case Command::Status: break;  // thinking and status lines are not answers
                 case Command::Protover:
-                case Command::OpponentTime: {
+                case Command::OpponentTime:
+                case Command::Memory: {
                     long long number;
                     readInteger(in_, number);
-                    break;
-                }
-                case Command::Memory: {
-                    long long mb;
-                    readInteger(in_, mb);
                     break;
                 }
                 case Command::Option: handleOption(); break;
                 case Command::Silent:
                 case Command::Result: break;
                 case Command::Unknown:
-                    expect(Answer::UNKNOWN_COMMAND, word.substr(0, WORD_LIMIT).c_str());
+                    expect("Error (unknown command): " + std::string(word.substr(0, WORD_LIMIT).c_str()));
                     in_.readRestOfLine();  // its arguments
                     break;
             }
@@ -766,7 +742,7 @@ private:
                 if (dry()) return true;
                 if (!gamePositionReady || !isLegalMove(m)) {
                     ++stats.refusedMoves;
-                    expect(Answer::ILLEGAL_MOVE, word.c_str());
+                    expect("Illegal move: " + std::string(word.c_str()));
                 } else {
                     playGameMove(m);
                 }
@@ -797,7 +773,7 @@ private:
         const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t\r\n");
         text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
         if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash" && text.substr(0, text.find('=')) != "MultiPV")
-            expect(Answer::UNKNOWN_OPTION, text.c_str());
+            expect("Error (unknown option): " + std::string(text.c_str()));
     }
 
     void takeBack(int moves) {
@@ -811,7 +787,7 @@ private:
         const SetboardOutcome outcome = setUpFromSetboardLine(text, false);
         if (outcome == SetboardOutcome::Refused || outcome == SetboardOutcome::EmptyBoard) {
             ++stats.refusedPositions;
-            expect(outcome == SetboardOutcome::Refused ? Answer::ILLEGAL_POSITION : Answer::EMPTY_BOARD, "");
+            expect(outcome == SetboardOutcome::Refused ? "tellusererror Illegal position" : "Error (empty board): setboard");
         }
     }
 
@@ -827,22 +803,23 @@ private:
         }
         if (!gamePositionReady || !isLegalMove(m)) {
             ++stats.refusedMoves;
-            expect(Answer::ILLEGAL_MOVE, word.c_str());  // printed up to a zero byte, as C text
+            expect("Illegal move: " + std::string(word.c_str()));  // printed up to a zero byte, as C text
             return;
         }
         playGameMove(m);
         if (awaiting_) think();
     }
 
-    void expect(Answer::Kind kind, const std::string& text) {
+    // The engine's next answer is the reply `line`.
+    void expect(const std::string& line) {
         if (dry()) return;
-        const Answer wanted{kind, text, ""};
+        const Answer wanted{Answer::REPLY, line, ""};
         if (next_ >= answers_->size()) {
             failure = "the engine stopped answering; expected: " + describe(wanted);
             return;
         }
         const Answer& got = (*answers_)[next_++];
-        if (got.kind != kind || got.text != text)
+        if (got.kind != Answer::REPLY || got.text != line)
             failure = "expected \"" + describe(wanted) + "\", the engine printed \"" + describe(got) + "\"";
     }
 
