@@ -76,7 +76,7 @@ void settleResult() {
 }
 
 // The number the first line is told with: 0 when it is the only one.
-int firstLineNumber() { return lineCount.load(std::memory_order_relaxed) > 1 ? 1 : 0; }
+int firstLineNumber(int wanted = lineCount.load(std::memory_order_relaxed)) { return wanted > 1 ? 1 : 0; }
 
 inline bool isMateScore(int s) {
     return s <= iterationDepth - MATE_SCORE || s >= MATE_SCORE - iterationDepth;
@@ -175,10 +175,14 @@ Move iterativeDeepening() {
         failLowFlag = false;
 
         // Several lines, or a few root choices: the table's root entry may hold another move
-        // (a deeper one, or the best of all), so the line starts from the result's move.
+        // (a deeper one, or the best of all), so the line starts from the result's move. A
+        // mated or stalemated root has only its result code, which the table's line tells.
+        // The count is read once, so that every line of the iteration is numbered alike.
         const int wanted = lineCount.load(std::memory_order_relaxed);
-        if (wanted > 1 || rootRestricted()) rootMoveLine(pvText, SearchResult().move, iterationDepth);
-        else principalVariation(pvText, iterationDepth);
+        if ((wanted > 1 || rootRestricted()) && isLegalMove(SearchResult().move))
+            rootMoveLine(pvText, SearchResult().move, iterationDepth);
+        else
+            principalVariation(pvText, iterationDepth);
         report("-E: %d:\t%d\t%s", iterationDepth, s, pvText);
         ++completed;
         untoldDepth = 0;
@@ -189,7 +193,7 @@ Move iterativeDeepening() {
             untoldDepth = iterationDepth;
             untoldScore = s;
         } else if (iterationReport) {
-            iterationReport(iterationDepth, s, pvText, true, firstLineNumber());
+            iterationReport(iterationDepth, s, pvText, true, firstLineNumber(wanted));
             for (int i = 1; i < lines; ++i)
                 iterationReport(iterationDepth, rootLines[i].score, rootLines[i].text, true, i + 1);
         }
