@@ -113,11 +113,13 @@ Move iterativeDeepening() {
     computeCheckInfo(root);
 
     // Step 3. Resume from what the table knows about the root. Book entries carry no score, and
-    // the entry says nothing about the best of a few root choices.
+    // the entry says nothing about the best of a few root choices. Nor does it know the lower
+    // lines of several: resumed, a search could end with the table's one line alone, so it
+    // starts afresh, and the iterations the table answers whole are told at the deepest.
     if (const HashEntry* entry = findEntry(); entry && fitsRoot(entry->move()) && !rootRestricted()) {
         const int s = entry->score();
         if (entry->depth() >= FIRST_ITERATION && !entry->isBookEntry() &&
-            resumeFromTable.load(std::memory_order_relaxed)) {
+            resumeFromTable.load(std::memory_order_relaxed) && lineCount.load(std::memory_order_relaxed) == 1) {
             switch (entry->bound()) {
                 case BOUND_EXACT:
                     iterationDepth = entry->depth() + 1;

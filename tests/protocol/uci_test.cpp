@@ -305,16 +305,18 @@ TEST(Uci, SeveralLinesBestFirstAndRootChoices) {
         const size_t from = engine.output().size();
         engine.send("setoption name MultiPV value " + std::to_string(row.lines) + "\n" + position + depth + row.choices + "\n");
         ASSERT_TRUE(engine.waitForOutput("bestmove ", 30000, from)) << engine.output();
-        // Analysed again, the iterations the table answers whole are told at the deepest, with
-        // as many different lines: the lower lines must not take a list they make for the result.
+        // Searched again to that depth, the search starts afresh (resumed from the table, it
+        // would tell one line), and the iterations the table answers whole are told at the
+        // deepest with as many different lines: the lower lines must not take a list they make
+        // for the result.
         const size_t again = engine.output().size();
         const std::string lastRank = " multipv " + std::to_string(row.shown) + " ";
-        if (row.shown > 1) engine.send("go infinite\n");
+        if (row.shown > 1) engine.send(depth + "\n");
         ASSERT_TRUE(row.shown == 1 || engine.waitForOutput(lastRank, 30000, again)) << engine.output().substr(again);
         engine.send("stop\nquit\n");
         ASSERT_TRUE(engine.waitForExit(10000)) << engine.output();
         const std::string out = engine.output();
-        // Three parts: the one-line search, the one with several lines, the analysis again.
+        // Three parts: the one-line search, the one with several lines, the search again.
         const size_t ends[] = {from, again, out.find('\n', out.find(lastRank, again))};
         std::vector<std::string> single(64);  // the one-line search's move at each depth
         for (size_t part = 0, begin = 0; part < 3; begin = ends[part++]) {
