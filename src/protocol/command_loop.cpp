@@ -187,10 +187,9 @@ void handleOption() {
     } else if (name == "Clear Hash" && equals == std::string::npos) {
         requestHashClear();
         applyTableOptions();
-    } else if (name == "MultiPV") {
-        setLineCountOption(value);
-    } else {
-        // Shown up to a zero byte, as an unknown command is.
+    } else if (name != "MultiPV" || !setLineCountOption(value)) {
+        // No option the handshake announced, or a value it cannot take. Shown up to a zero
+        // byte, as an unknown command is.
         sendLine(("Error (unknown option): " + std::string(text.c_str()) + "\n").c_str());
     }
 }

@@ -274,8 +274,8 @@ TEST(CommandLoop, MemoryAndOptionsSetTheTableAndTheBook) {
         {"memory 64\nmemory 33\nmemory 1\nmemory 130\n", false, "",
          "::cmd:: memory\n::cmd:: 64\n::cmd:: memory\n::cmd:: 33\n-M: Hash 16 MB\n::cmd:: memory\n::cmd:: 1\n"
          "-M: Hash 1 MB\n::cmd:: memory\n::cmd:: 130\n-M: Hash 128 MB\n"},
-        {"option Clear Hash\noption OwnBook=2\noption Threads=1\n", false,
-         "Error (unknown option): OwnBook=2\nError (unknown option): Threads=1\n",
+        {"option Clear Hash\noption OwnBook=2\noption Threads=1\noption MultiPV= 2\noption MultiPV=x\n", false,
+         "Error (unknown option): OwnBook=2\nError (unknown option): Threads=1\nError (unknown option): MultiPV=x\n",
          "::cmd:: option\n::cmd:: Clear Hash\n-M: Hash cleared\n"},
         // The book turned off: the initial position is searched; on again, answered from the book,
         // also from a table emptied and resized.

@@ -772,7 +772,8 @@ private:
         std::string text = in_.readRestOfLine();
         const size_t first = text.find_first_not_of(" \t"), last = text.find_last_not_of(" \t\r\n");
         text = first == std::string::npos ? "" : text.substr(first, last - first + 1);
-        if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash" && text.substr(0, text.find('=')) != "MultiPV")
+        if (text != "OwnBook=0" && text != "OwnBook=1" && text != "Clear Hash" &&
+            !std::regex_match(text, std::regex("MultiPV= *-?[0-9]+")))
             expect("Error (unknown option): " + std::string(text.c_str()));
     }
 
