@@ -105,7 +105,6 @@ inline void freshEngineSettings() {
     outsideStop = false;
     postThinking = false;
     resetEngineOptions();
-    lineCount = 1;
     rootChoiceCount = 0;
 }
 

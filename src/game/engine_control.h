@@ -104,7 +104,6 @@ void applySearchRequest(const SearchRequest& request);
 // Several lines ("MultiPV"), the same option in both protocols: how many of the best root moves
 // each iteration tells. A number out of range is brought to the nearest bound; false, and
 // nothing changed, for a value that is no number.
-constexpr int DEFAULT_LINE_COUNT = 1;
 bool setLineCountOption(std::string_view value);
 
 }  // namespace vostil

@@ -29,6 +29,16 @@ uint32_t powerOfTwoAtMost(uint32_t n) {
     return p;
 }
 
+// The large static tables beside the transposition table, in MiB rounded up; the rest (code,
+// stacks, the move tables, the book's kept entries) fits in what the rounding adds.
+uint32_t otherTablesMb() {
+    constexpr std::size_t bytes = sizeof pawnCache + sizeof RANK_ATTACKS + sizeof FILE_ATTACKS +
+                                  sizeof DIAG_A1H8_ATTACKS + sizeof DIAG_A8H1_ATTACKS + sizeof historyScores +
+                                  sizeof GameHistory + sizeof PlyRecords;
+    constexpr std::size_t MIB = std::size_t(1) << 20;
+    return uint32_t((bytes + MIB - 1) / MIB);
+}
+
 }  // namespace
 
 void requestHashSize(long long mb) {
@@ -40,18 +50,9 @@ void requestMemoryTotal(long long mb) { requestHashSize(mb - otherTablesMb()); }
 
 void requestHashClear() { clearWanted = true; }
 
-// The large static tables beside the transposition table; the rest (code, stacks, the move
-// tables, the book's kept entries) fits in what rounding up to a whole MiB adds.
-uint32_t otherTablesMb() {
-    constexpr std::size_t bytes = sizeof pawnCache + sizeof RANK_ATTACKS + sizeof FILE_ATTACKS +
-                                  sizeof DIAG_A1H8_ATTACKS + sizeof DIAG_A8H1_ATTACKS + sizeof historyScores +
-                                  sizeof GameHistory + sizeof PlyRecords;
-    constexpr std::size_t MIB = std::size_t(1) << 20;
-    return uint32_t((bytes + MIB - 1) / MIB);
-}
-
 void resetEngineOptions() {
     ownBook = true;
+    lineCount = 1;
     wantedHashMb = 0;
     clearWanted = false;
     if (hashSizeMb() != TT_DEFAULT_MB) resizeHash(TT_DEFAULT_MB);

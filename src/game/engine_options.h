@@ -24,8 +24,9 @@ void requestHashClear();
 // process (the engine thread parked).
 void resetEngineOptions();
 
-// The MiB the engine's tables other than the transposition table take, rounded up.
-uint32_t otherTablesMb();
+// The whole number an option's value holds, blanks around it allowed; one too large to read
+// becomes the largest (or most negative) number. False for a value that is no number.
+bool readOptionNumber(std::string_view value, long long& number);
 
 // Carries out the requests made since the last call. The caller has stopped any search; this
 // waits for the engine thread to be parked. Returns null, or the line (no line feed) that tells

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -84,9 +83,7 @@ void setOption(std::string_view arguments) {
     }
     if (equalsIgnoringCase(name, "Hash")) {
         long long mb = 0;
-        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), mb);
-        if (error == std::errc() && end == value.data() + value.size()) requestHashSize(mb);
-        else if (error == std::errc::result_out_of_range) requestHashSize(value[0] == '-' ? 0 : TT_MAX_MB);
+        if (readOptionNumber(value, mb)) requestHashSize(mb);
     } else if (equalsIgnoringCase(name, "Clear Hash")) {
         requestHashClear();
     } else if (equalsIgnoringCase(name, "MultiPV")) {

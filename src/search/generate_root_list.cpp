@@ -1,6 +1,8 @@
 // The root list of a search: the full-width list, cut down to the moves the interface allows.
 #include <algorithm>
+#include <cassert>
 
+#include "board/position.h"
 #include "movegen/generators.h"
 #include "search/search.h"
 
@@ -18,6 +20,15 @@ MoveEntry* generateRootList(MoveEntry* list, const CheckInfo& checkInfo) {
     // have a position with legal moves taken for a lost or drawn one.
     if (std::none_of(list, end, chosen)) return end;
     return std::remove_if(list, end, [&chosen](const MoveEntry& e) { return !chosen(e); });
+}
+
+bool ensureRootList() {
+    assert(currentPly == PlyRecords);
+    PlyRecord& root = PlyRecords[0];
+    if (root.moveListEnd != nullptr) return false;
+    root.moveListEnd = generateRootList(MoveStack, root.checkInfo);
+    saveUndoState();
+    return true;
 }
 
 }  // namespace vostil

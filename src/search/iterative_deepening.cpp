@@ -60,10 +60,7 @@ bool fitsRoot(Move move) {
 void settleResult() {
     if (fitsRoot(SearchResult().move)) return;
     PlyRecord& root = *currentPly;
-    if (root.moveListEnd == nullptr) {
-        root.moveListEnd = generateRootList(MoveStack, root.checkInfo);
-        saveUndoState();
-    }
+    ensureRootList();
     MoveEntry* pick = nullptr;
     for (MoveEntry* e = MoveStack; e < root.moveListEnd; ++e)
         if ((!pick || e->score > pick->score) && isLegalMove(e->move)) pick = e;

@@ -40,6 +40,9 @@ Score searchRoot(int alpha, int beta, int first = 0);
 // The root list for this search: every pseudo-legal move, or only the root choices when the
 // interface named some.
 MoveEntry* generateRootList(MoveEntry* list, const CheckInfo& checkInfo);
+// Makes the root list at MoveStack unless this search has made it already (the position is the
+// root's); true when it was made now.
+bool ensureRootList();
 // Writes the line of a root move: the move, then at most n - 1 moves of the table's line after it.
 void rootMoveLine(char* text, Move move, int n);
 // The lines of the iteration just completed below the first: move, score and line text.

@@ -53,11 +53,7 @@ int searchLowerLines(int wanted) {
     // has not made the list yet: it is made here for the lower lines and dropped again
     // afterwards, the result put back, so that the first iteration searched makes its own.
     const MoveEntry result = SearchResult();
-    const bool listMadeHere = root.moveListEnd == nullptr;
-    if (listMadeHere) {
-        root.moveListEnd = generateRootList(list, root.checkInfo);
-        saveUndoState();
-    }
+    const bool listMadeHere = ensureRootList();
     const int size = int(root.moveListEnd - list);
     assert(size <= ROOT_LIST_LIMIT);
     MoveEntry* const firstLine =

@@ -38,10 +38,7 @@ Score searchRoot(int alpha, int beta, int first) {
 
     // Step 2. The first iteration of a search builds the list; later ones reuse it.
     MoveEntry* const list = MoveStack;
-    if (root.moveListEnd == nullptr) {
-        root.moveListEnd = generateRootList(list, root.checkInfo);
-        saveUndoState();
-    }
+    ensureRootList();
     MoveEntry* const end = root.moveListEnd;
     MoveEntry* const start = list + first;
     rescoreFullWidth(start, end, root.hashMove, root.killer1, root.killer2);
